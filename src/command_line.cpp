@@ -1,0 +1,63 @@
+#include "command_line.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+constexpr long largest_count = 2047; // 2048 << 20 no longer fits an int32
+constexpr int bytes_per_count_shift = 20;
+
+void print_usage(const char *invocation_name) {
+  std::printf("%s", usage_text(invocation_name).c_str());
+}
+
+// Reads the count as atoi would, but through strtol so that a count too
+// long for any integer saturates (with errno ERANGE) instead of wrapping
+// back into the valid range. Returns 0 for any invalid count.
+std::int32_t size_from_count(const char *text) {
+  errno = 0;
+  const long count = std::strtol(text, nullptr, 10);
+  if (count < 1 || count > largest_count) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(count << bytes_per_count_shift);
+}
+
+} // namespace
+
+std::string usage_text(const char *invocation_name) {
+  // An empty argument vector (execve with argv == NULL) has no name to show.
+  const std::string name = invocation_name != nullptr ? invocation_name : "fifocap";
+  return "Usage: " + name + " [-v(erbose)] <fifo> <size in Mb>\nSet fifo buffer size\n";
+}
+
+int parse_command_line(int argc, char *argv[], fifo_request &request) {
+  // getopt permutes only argv[1..], so argv[0] is still the invocation name
+  // whenever the usage text is printed below.
+  const char *invocation_name = argc > 0 ? argv[0] : nullptr;
+
+  request.verbose = 0;
+  int option = 0;
+  while ((option = getopt(argc, argv, "v")) != -1) {
+    if (option != 'v') {
+      print_usage(invocation_name);
+      return 1;
+    }
+    request.verbose = 1;
+  }
+
+  if (argc - optind != 2) {
+    print_usage(invocation_name);
+    return 1;
+  }
+  request.path = argv[optind];
+  request.size_bytes = size_from_count(argv[optind + 1]);
+  if (request.size_bytes <= 0) {
+    std::perror("pipe size is not valid!");
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,22 @@
+#ifndef FIFOCAP_COMMAND_LINE_HPP
+#define FIFOCAP_COMMAND_LINE_HPP
+
+#include <cstdint>
+#include <string>
+
+// What the command line asks for: a FIFO and the capacity to give its pipe.
+struct fifo_request {
+  std::int32_t verbose = 0;    // report the capacity in force when > 0
+  std::string path;            // held whole: a shortened path names another file
+  std::int32_t size_bytes = 0; // always > 0 in an accepted request
+};
+
+// The usage message for the given invocation name, two lines.
+std::string usage_text(const char *invocation_name);
+
+// Reads argv into `request`. Returns 0 when the request is complete, or the
+// exit status (1) after writing the usage text or the size error. Uses
+// getopt, so callers that parse twice must reset optind first.
+int parse_command_line(int argc, char *argv[], fifo_request &request);
+
+#endif
