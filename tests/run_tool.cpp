@@ -1,0 +1,119 @@
+#include "run_tool.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+std::vector<char *> pointers_to(std::vector<std::string> &strings) {
+  std::vector<char *> pointers;
+  for (auto &s : strings) {
+    pointers.push_back(s.data());
+  }
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+std::vector<std::string> child_environment(bool posixly_correct) {
+  std::vector<std::string> env;
+  for (char **entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "POSIXLY_CORRECT=", 16) != 0) {
+      env.emplace_back(*entry);
+    }
+  }
+  if (posixly_correct) {
+    env.emplace_back("POSIXLY_CORRECT=1");
+  }
+  return env;
+}
+
+} // namespace
+
+running_tool start_tool(const tool_invocation &invocation) {
+  // Everything the child needs is built before the fork.
+  std::vector<std::string> args = invocation.argv;
+  std::vector<std::string> env = child_environment(invocation.posixly_correct);
+  std::vector<char *> arg_pointers = pointers_to(args);
+  std::vector<char *> env_pointers = pointers_to(env);
+
+  int out_pipe[2];
+  int err_pipe[2];
+  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {
+    return {};
+  }
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out_pipe[1], STDOUT_FILENO);
+    dup2(err_pipe[1], STDERR_FILENO);
+    execve(invocation.program.c_str(), arg_pointers.data(), env_pointers.data());
+    _exit(127);
+  }
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  return {pid, out_pipe[0], err_pipe[0]};
+}
+
+bool still_running(const running_tool &tool) {
+  siginfo_t info{};
+  // WNOWAIT leaves the child to be reaped by finish_tool.
+  return waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == 0;
+}
+
+tool_result finish_tool(running_tool &tool, int timeout_ms) {
+  tool_result result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  pollfd fds[2] = {{tool.out_fd, POLLIN, 0}, {tool.err_fd, POLLIN, 0}};
+  std::string *sinks[2] = {&result.out, &result.err};
+  int open_streams = 2;
+  while (open_streams > 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      result.timed_out = true;
+      kill(tool.pid, SIGKILL);
+      break;
+    }
+    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) {
+      break;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) {
+        continue;
+      }
+      char buffer[4096];
+      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        sinks[i]->append(buffer, static_cast<size_t>(n));
+      } else {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open_streams;
+      }
+    }
+  }
+  for (auto &fd : fds) {
+    if (fd.fd >= 0) {
+      close(fd.fd);
+    }
+  }
+  int status = 0;
+  waitpid(tool.pid, &status, 0);
+  if (WIFEXITED(status)) {
+    result.exit_status = WEXITSTATUS(status);
+  }
+  return result;
+}
+
+tool_result run_tool(const tool_invocation &invocation) {
+  running_tool tool = start_tool(invocation);
+  return finish_tool(tool, invocation.timeout_ms);
+}
