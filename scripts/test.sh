@@ -1,0 +1,14 @@
+#!/bin/sh
+# Builds fifocap and runs the whole test suite, then lists the tests that
+# this machine could not run, each with its reason.
+# Usage: scripts/test.sh [build-dir [extra cmake arguments...]]
+set -eu
+build=${1:-build}
+[ $# -gt 0 ] && shift
+cmake -S "$(dirname "$0")/.." -B "$build" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+status=0
+ctest --test-dir "$build" -j"$(nproc)" --output-on-failure || status=$?
+grep -h -A1 ': Skipped$' "$build/Testing/Temporary/LastTest.log" | grep -v -e '^--$' -e ': Skipped$' |
+  sed 's/^/skipped: /' || true
+exit $status
