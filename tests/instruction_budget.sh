@@ -1,0 +1,22 @@
+#!/bin/bash
+# Fails when one run of `fifocap -v FIFO 1` executes more than 1.10 times
+# the instructions of the minimal static C program doing the same system
+# calls. Instruction counts, unlike times, repeat exactly, so this can gate.
+# Usage: instruction_budget.sh FIFOCAP BASELINE LINKED_STATICALLY(ON|OFF)
+set -euo pipefail
+fifocap=$1 baseline=$2 static=$3
+skip() { echo "skipped: $*"; exit 77; }
+command -v valgrind >/dev/null || skip "valgrind is not installed"
+case $static in ON | on | 1 | TRUE | true) ;; *) skip "fifocap is linked dynamically: the budget is for the static build" ;; esac
+
+# shellcheck source=bench/measure.sh
+source "$(dirname "$0")/../bench/measure.sh"
+dir=$(mktemp -d)
+trap 'exec 3<&-; rm -rf "$dir"' EXIT
+mkfifo "$dir/fifo"
+exec 3<>"$dir/fifo"
+
+tool=$(count_instructions "$fifocap" -v "$dir/fifo" 1)
+floor=$(count_instructions "$baseline" -v "$dir/fifo" 1)
+echo "fifocap: $tool instructions; minimal program: $floor"
+awk -v t="$tool" -v f="$floor" 'BEGIN { if (f <= 0 || t <= 0 || t > 1.10 * f) { print "over budget: ratio " t / f; exit 1 } }'
