@@ -9,6 +9,9 @@ cmake -S "$(dirname "$0")/.." -B "$build" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 status=0
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure || status=$?
-grep -h -A1 ': Skipped$' "$build/Testing/Temporary/LastTest.log" | grep -v -e '^--$' -e ': Skipped$' |
-  sed 's/^/skipped: /' || true
+# GoogleTest puts a skip's reason on the line after "Skipped"; the shell
+# tests print theirs as "skipped: ...".
+log=$build/Testing/Temporary/LastTest.log
+{ grep -h -A1 ': Skipped$' "$log" | grep -v -e '^--$' -e ': Skipped$' | sed 's/^/skipped: /'
+  grep -h '^skipped: ' "$log"; } || true
 exit $status
