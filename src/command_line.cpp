@@ -29,7 +29,7 @@ std::int32_t size_from_count(const char *text) {
 } // namespace
 
 std::string usage_text(const char *invocation_name) {
-  // An empty argument vector (execve with argv == NULL) has no name to show.
+  // A process exec'd with an empty argument vector has no name to show.
   const std::string name = invocation_name != nullptr ? invocation_name : "fifocap";
   return "Usage: " + name + " [-v(erbose)] <fifo> <size in Mb>\nSet fifo buffer size\n";
 }
