@@ -52,18 +52,16 @@ std::string usage_for(const std::string &name) {
 // A temporary directory, open to every user, with a FIFO in it.
 class fifo_test : public testing::Test {
 protected:
-  void SetUp() override { make_fifo_in(""); }
-
-  void make_fifo_in(const std::string &subdirectory) {
+  void SetUp() override {
     std::string pattern = (fs::temp_directory_path() / "fifocap-test-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir = pattern;
     fs::permissions(dir, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
-    fs::path where = dir;
-    if (!subdirectory.empty()) {
-      where /= subdirectory;
-      fs::create_directories(where);
-    }
+    make_fifo_in(dir);
+  }
+
+  void make_fifo_in(const fs::path &where) {
+    fs::create_directories(where);
     fifo = (where / "fifo").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
     ASSERT_EQ(chmod(fifo.c_str(), 0666), 0);
@@ -270,7 +268,7 @@ TEST_F(fifo_test, long_names_and_paths_are_used_whole) {
   EXPECT_EQ(refused.out, usage_for(name));
   EXPECT_EQ(refused.err, name + ": invalid option -- 'x'\n");
 
-  make_fifo_in(std::string(130, 'd'));
+  make_fifo_in(dir / std::string(130, 'd'));
   ASSERT_GT(fifo.size(), 119U);
   hold_fifo();
   const tool_result result = run({"-v", "{fifo}", "1"});
