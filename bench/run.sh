@@ -14,11 +14,8 @@ fi
 # shellcheck source=bench/measure.sh
 source "$here/measure.sh"
 
-dir=$(mktemp -d)
-trap 'exec 3<&-; rm -rf "$dir"' EXIT
+hold_fifo_in_temp_dir
 fifo=$dir/fifo
-mkfifo "$fifo"
-exec 3<>"$fifo" # a writer exists, so no run waits in its open
 
 names=("minimal static C program" "fifocap")
 commands=("$build/bench/fifocap_baseline -v $fifo 1" "$build/fifocap -v $fifo 1")

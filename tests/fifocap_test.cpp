@@ -77,7 +77,7 @@ protected:
   int held_capacity() const { return fcntl(holder, F_GETPIPE_SZ); }
 
   tool_result run(const std::vector<std::string> &args, bool posixly_correct = false) const {
-    tool_invocation invocation{binary, {binary}, posixly_correct, 5000};
+    tool_invocation invocation{binary, {binary}, posixly_correct};
     for (const auto &arg : args) {
       invocation.argv.push_back(replaced(arg, "{fifo}", fifo));
     }
@@ -106,6 +106,11 @@ struct refused_case {
   std::string err;               // {argv0} is filled in
   bool posixly_correct;
 };
+
+// Cases are named, in test names and in failure messages, by their name field.
+template <class Case> std::string case_name(const testing::TestParamInfo<Case> &info) {
+  return info.param.name;
+}
 
 void PrintTo(const refused_case &c, std::ostream *os) { *os << c.name; }
 
@@ -156,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "",
                      "pipe size is not valid!: Numerical result out of range\n",
                      false}),
-    [](const testing::TestParamInfo<refused_case> &info) { return std::string(info.param.name); });
+    case_name<refused_case>);
 
 // Runs on a FIFO that the test holds open, so the pipe outlives the run and
 // its capacity can be checked through the test's own descriptor.
@@ -187,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                     accepted_case{"verbose_after_operands", {"{fifo}", "1", "-v"}, true},
                     accepted_case{"verbose_twice", {"-vv", "--", "{fifo}", "1"}, true},
                     accepted_case{"fraction_blank_plus", {"-v", "{fifo}", " +1.5"}, true}),
-    [](const testing::TestParamInfo<accepted_case> &info) { return std::string(info.param.name); });
+    case_name<accepted_case>);
 
 TEST_F(fifo_test, regular_file_is_opened_but_neither_change_nor_query_succeeds) {
   const std::string file = (dir / "plain").string();
@@ -214,16 +219,14 @@ TEST_F(fifo_test, refused_change_still_reports_the_capacity_in_force) {
   if (count > 2047) {
     GTEST_SKIP() << "pipe-max-size is " << pipe_max_size() << ": no count is above it";
   }
-  tool_invocation invocation{binary, {binary}, false, 5000};
+  tool_invocation invocation{binary, {binary}};
   if (geteuid() == 0) {
     // Leaving uid 0 drops every capability, CAP_SYS_RESOURCE included. The
     // copy lets the unprivileged user reach the binary wherever it was built.
     const std::string copy = (dir / "fifocap").string();
     fs::copy_file(binary, copy);
     invocation = {"/usr/bin/setpriv",
-                  {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", copy},
-                  false,
-                  5000};
+                  {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", copy}};
   } else if (has_cap_sys_resource()) {
     GTEST_SKIP() << "this user has CAP_SYS_RESOURCE and cannot drop it: nothing is refused";
   }
@@ -250,12 +253,12 @@ TEST_F(fifo_test, reports_the_capacity_granted_after_rounding_up) {
 }
 
 TEST_F(fifo_test, waits_for_a_writer_then_goes_on) {
-  running_tool tool = start_tool({binary, {binary, "-v", fifo, "1"}, false, 5000});
+  running_tool tool = start_tool({binary, {binary, "-v", fifo, "1"}});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_TRUE(still_running(tool)) << "the run did not wait in the open";
   const int writer = open(fifo.c_str(), O_WRONLY); // meets the tool's reader
   ASSERT_GE(writer, 0);
-  const tool_result result = finish_tool(tool, 5000);
+  const tool_result result = finish_tool(tool);
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.out, "'" + fifo + "' fifo size: 1048576\n");
   EXPECT_EQ(fcntl(writer, F_GETPIPE_SZ), mib);
@@ -264,7 +267,7 @@ TEST_F(fifo_test, waits_for_a_writer_then_goes_on) {
 
 TEST_F(fifo_test, long_names_and_paths_are_used_whole) {
   const std::string name = "/an/invocation/name/" + std::string(100, 'n');
-  const tool_result refused = run_tool({binary, {name, "-x"}, false, 5000});
+  const tool_result refused = run_tool({binary, {name, "-x"}});
   EXPECT_EQ(refused.out, usage_for(name));
   EXPECT_EQ(refused.err, name + ": invalid option -- 'x'\n");
 

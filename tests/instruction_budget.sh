@@ -11,10 +11,7 @@ case $static in ON | on | 1 | TRUE | true) ;; *) skip "fifocap is linked dynamic
 
 # shellcheck source=bench/measure.sh
 source "$(dirname "$0")/../bench/measure.sh"
-dir=$(mktemp -d)
-trap 'exec 3<&-; rm -rf "$dir"' EXIT
-mkfifo "$dir/fifo"
-exec 3<>"$dir/fifo"
+hold_fifo_in_temp_dir
 
 tool=$(count_instructions "$fifocap" -v "$dir/fifo" 1)
 floor=$(count_instructions "$baseline" -v "$dir/fifo" 1)

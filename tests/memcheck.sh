@@ -5,10 +5,9 @@ set -euo pipefail
 fifocap=$1
 [ "$2" = ON ] && { echo "skipped: a sanitizer build cannot run under valgrind"; exit 77; }
 command -v valgrind >/dev/null || { echo "skipped: valgrind is not installed"; exit 77; }
-dir=$(mktemp -d)
-trap 'exec 3<&-; rm -rf "$dir"' EXIT
-mkfifo "$dir/fifo"
-exec 3<>"$dir/fifo" # held open, so the run does not wait for a writer
+# shellcheck source=bench/measure.sh
+source "$(dirname "$0")/../bench/measure.sh"
+hold_fifo_in_temp_dir
 echo data >"$dir/plain"
 
 memcheck() {

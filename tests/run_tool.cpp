@@ -68,9 +68,9 @@ bool still_running(const running_tool &tool) {
          info.si_pid == 0;
 }
 
-tool_result finish_tool(running_tool &tool, int timeout_ms) {
+tool_result finish_tool(running_tool &tool) {
   tool_result result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   pollfd fds[2] = {{tool.out_fd, POLLIN, 0}, {tool.err_fd, POLLIN, 0}};
   std::string *sinks[2] = {&result.out, &result.err};
   int open_streams = 2;
@@ -115,5 +115,5 @@ tool_result finish_tool(running_tool &tool, int timeout_ms) {
 
 tool_result run_tool(const tool_invocation &invocation) {
   running_tool tool = start_tool(invocation);
-  return finish_tool(tool, invocation.timeout_ms);
+  return finish_tool(tool);
 }

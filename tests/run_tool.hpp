@@ -6,13 +6,12 @@
 #include <vector>
 
 // Runs a program in a child process with its standard output and error
-// captured, bounded in time so that a run that waits in an open cannot
-// hang the suite.
+// captured, bounded in time (5 s) so that a run that waits in an open
+// cannot hang the suite.
 struct tool_invocation {
   std::string program;           // executed file
   std::vector<std::string> argv; // argv[0] included, passed exactly
   bool posixly_correct = false;  // POSIXLY_CORRECT is removed from the environment otherwise
-  int timeout_ms = 10000;
 };
 
 struct tool_result {
@@ -30,7 +29,7 @@ struct running_tool {
 
 running_tool start_tool(const tool_invocation &invocation);
 bool still_running(const running_tool &tool);
-tool_result finish_tool(running_tool &tool, int timeout_ms);
+tool_result finish_tool(running_tool &tool);
 tool_result run_tool(const tool_invocation &invocation);
 
 #endif
