@@ -10,9 +10,9 @@ namespace {
 constexpr long largest_count = 2047; // 2048 << 20 no longer fits an int32
 constexpr int bytes_per_count_shift = 20;
 
-void print_usage(const char *invocation_name) {
-  std::printf("%s", usage_text(invocation_name).c_str());
-}
+// The name is an argument, never part of the format: a name such as %s%n
+// is printed as it stands.
+void print_usage(const char *invocation_name) { std::printf(usage_text, invocation_name); }
 
 // Reads the count as atoi would, but through strtol so that a count too
 // long for any integer saturates (with errno ERANGE) instead of wrapping
@@ -28,16 +28,11 @@ std::int32_t size_from_count(const char *text) {
 
 } // namespace
 
-std::string usage_text(const char *invocation_name) {
-  // A process exec'd with an empty argument vector has no name to show.
-  const std::string name = invocation_name != nullptr ? invocation_name : "fifocap";
-  return "Usage: " + name + " [-v(erbose)] <fifo> <size in Mb>\nSet fifo buffer size\n";
-}
-
 int parse_command_line(int argc, char *argv[], fifo_request &request) {
   // getopt permutes only argv[1..], so argv[0] is still the invocation name
-  // whenever the usage text is printed below.
-  const char *invocation_name = argc > 0 ? argv[0] : nullptr;
+  // whenever the usage text is printed below. A process exec'd with an empty
+  // argument vector has no name to show.
+  const char *invocation_name = argc > 0 ? argv[0] : "fifocap";
 
   request.verbose = 0;
   int option = 0;

@@ -76,8 +76,10 @@ protected:
 
   int held_capacity() const { return fcntl(holder, F_GETPIPE_SZ); }
 
-  tool_result run(const std::vector<std::string> &args, bool posixly_correct = false) const {
-    tool_invocation invocation{binary, {binary}, posixly_correct};
+  // Runs the binary with args after argv[0]; `invocation` may set the rest.
+  tool_result run(const std::vector<std::string> &args, tool_invocation invocation = {}) const {
+    invocation.program = binary;
+    invocation.argv = {binary};
     for (const auto &arg : args) {
       invocation.argv.push_back(replaced(arg, "{fifo}", fifo));
     }
@@ -118,7 +120,7 @@ class refused_run : public fifo_test, public testing::WithParamInterface<refused
 
 TEST_P(refused_run, exits_1_without_opening_the_fifo) {
   const refused_case &c = GetParam();
-  const tool_result result = run(c.args, c.posixly_correct);
+  const tool_result result = run(c.args, {.posixly_correct = c.posixly_correct});
   ASSERT_FALSE(result.timed_out) << "the run opened a FIFO that has no writer";
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.out, replaced(c.out, "{usage}", usage_for(binary)));
@@ -126,6 +128,7 @@ TEST_P(refused_run, exits_1_without_opening_the_fifo) {
 }
 
 const std::string not_valid = "pipe size is not valid!: Success\n";
+const std::string out_of_range = "pipe size is not valid!: Numerical result out of range\n";
 
 INSTANTIATE_TEST_SUITE_P(
     runs, refused_run,
@@ -137,6 +140,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {"-x", "{fifo}", "1"},
                      "{usage}",
                      "{argv0}: invalid option -- 'x'\n",
+                     false},
+        refused_case{"other_letter",
+                     {"-q", "{fifo}", "1"},
+                     "{usage}",
+                     "{argv0}: invalid option -- 'q'\n",
                      false},
         refused_case{"long_option",
                      {"--verbose", "{fifo}", "1"},
@@ -156,10 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
         refused_case{"wraps_in_32_bits", {"{fifo}", "4294967297"}, "", not_valid, false},
         refused_case{"negative_after_double_hyphen", {"--", "{fifo}", "-3"}, "", not_valid, false},
         refused_case{"negative_after_blank", {"{fifo}", " -3"}, "", not_valid, false},
-        refused_case{"beyond_long",
-                     {"{fifo}", "99999999999999999999999"},
+        refused_case{"beyond_long", {"{fifo}", "99999999999999999999999"}, "", out_of_range, false},
+        refused_case{"negative_beyond_long",
+                     {"--", "{fifo}", "-18446744073709551615"},
                      "",
-                     "pipe size is not valid!: Numerical result out of range\n",
+                     out_of_range,
                      false}),
     case_name<refused_case>);
 
@@ -169,6 +178,7 @@ struct accepted_case {
   const char *name;
   std::vector<std::string> args;
   bool reports;
+  bool stdin_closed = false; // the FIFO then gets descriptor 0
 };
 
 void PrintTo(const accepted_case &c, std::ostream *os) { *os << c.name; }
@@ -178,7 +188,7 @@ class accepted_run : public fifo_test, public testing::WithParamInterface<accept
 TEST_P(accepted_run, sets_one_mib_and_reports_only_with_v) {
   const accepted_case &c = GetParam();
   hold_fifo();
-  const tool_result result = run(c.args);
+  const tool_result result = run(c.args, {.stdin_closed = c.stdin_closed});
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.out, c.reports ? "'" + fifo + "' fifo size: 1048576\n" : "");
   EXPECT_EQ(result.err, "");
@@ -191,7 +201,8 @@ INSTANTIATE_TEST_SUITE_P(
                     accepted_case{"verbose", {"-v", "{fifo}", "1"}, true},
                     accepted_case{"verbose_after_operands", {"{fifo}", "1", "-v"}, true},
                     accepted_case{"verbose_twice", {"-vv", "--", "{fifo}", "1"}, true},
-                    accepted_case{"fraction_blank_plus", {"-v", "{fifo}", " +1.5"}, true}),
+                    accepted_case{"fraction_blank_plus", {"-v", "{fifo}", " +1.5"}, true},
+                    accepted_case{"stdin_closed", {"-v", "{fifo}", "1"}, true, true}),
     case_name<accepted_case>);
 
 TEST_F(fifo_test, regular_file_is_opened_but_neither_change_nor_query_succeeds) {
@@ -256,8 +267,9 @@ TEST_F(fifo_test, waits_for_a_writer_then_goes_on) {
   running_tool tool = start_tool({binary, {binary, "-v", fifo, "1"}});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_TRUE(still_running(tool)) << "the run did not wait in the open";
-  const int writer = open(fifo.c_str(), O_WRONLY); // meets the tool's reader
-  ASSERT_GE(writer, 0);
+  // Non-blocking, so that a run which did not wait leaves no open to hang in.
+  const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK); // meets the tool's reader
+  ASSERT_GE(writer, 0) << "no reader was waiting in the open";
   const tool_result result = finish_tool(tool);
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.out, "'" + fifo + "' fifo size: 1048576\n");
@@ -266,7 +278,7 @@ TEST_F(fifo_test, waits_for_a_writer_then_goes_on) {
 }
 
 TEST_F(fifo_test, long_names_and_paths_are_used_whole) {
-  const std::string name = "/an/invocation/name/" + std::string(100, 'n');
+  const std::string name = "/an/invocation/%s%s%s%n/" + std::string(100, 'n');
   const tool_result refused = run_tool({binary, {name, "-x"}});
   EXPECT_EQ(refused.out, usage_for(name));
   EXPECT_EQ(refused.err, name + ": invalid option -- 'x'\n");
@@ -278,6 +290,20 @@ TEST_F(fifo_test, long_names_and_paths_are_used_whole) {
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.out, "'" + fifo + "' fifo size: 1048576\n");
   EXPECT_EQ(held_capacity(), mib);
+}
+
+TEST_F(fifo_test, short_of_memory_texts_are_still_written_whole) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a data limit of 256 KiB";
+#endif
+  const std::string name(20000, 'n');
+  const tool_result usage =
+      run_tool({.program = binary, .argv = {name, "-x"}, .data_limit = 256 << 10});
+  EXPECT_EQ(usage.exit_status, 1);
+  EXPECT_EQ(usage.out, usage_for(name));
+  const tool_result open = run({"-v", std::string(100000, 'p'), "1"}, {.data_limit = 320 << 10});
+  EXPECT_EQ(open.exit_status, 1);
+  EXPECT_EQ(open.err, "open fifo failed!: File name too long\n");
 }
 
 } // namespace

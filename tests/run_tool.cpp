@@ -51,6 +51,13 @@ running_tool start_tool(const tool_invocation &invocation) {
   }
   const pid_t pid = fork();
   if (pid == 0) {
+    if (invocation.stdin_closed) {
+      close(STDIN_FILENO);
+    }
+    if (invocation.data_limit != 0) {
+      const rlimit limit{invocation.data_limit, invocation.data_limit};
+      setrlimit(RLIMIT_DATA, &limit);
+    }
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_pipe[1], STDERR_FILENO);
     execve(invocation.program.c_str(), arg_pointers.data(), env_pointers.data());

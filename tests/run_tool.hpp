@@ -2,6 +2,7 @@
 #define FIFOCAP_TESTS_RUN_TOOL_HPP
 
 #include <string>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -9,9 +10,11 @@
 // captured, bounded in time (5 s) so that a run that waits in an open
 // cannot hang the suite.
 struct tool_invocation {
-  std::string program;           // executed file
-  std::vector<std::string> argv; // argv[0] included, passed exactly
-  bool posixly_correct = false;  // POSIXLY_CORRECT is removed from the environment otherwise
+  std::string program{};           // executed file
+  std::vector<std::string> argv{}; // argv[0] included, passed exactly
+  bool posixly_correct = false;    // POSIXLY_CORRECT is removed from the environment otherwise
+  bool stdin_closed = false;       // so that the first descriptor the program opens is 0
+  rlim_t data_limit = 0;           // RLIMIT_DATA in bytes, when not 0
 };
 
 struct tool_result {
