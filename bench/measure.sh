@@ -1,15 +1,5 @@
 # Shell functions that measure one run of a command; sourced by bench/run.sh
-# and by the instruction-budget and memcheck tests.
-
-# Makes $dir/fifo in a new temporary folder $dir and holds it open on
-# descriptor 3 (read-write, which does not wait), so a writer exists and no
-# run waits in its open. Both go when the script exits.
-hold_fifo_in_temp_dir() {
-  dir=$(mktemp -d)
-  trap 'exec 3<&-; rm -rf "$dir"' EXIT
-  mkfifo "$dir/fifo"
-  exec 3<>"$dir/fifo"
-}
+# and by the instruction-budget test.
 
 # Instructions executed, counted by callgrind: the same figure on every run
 # of the same binary, arguments and environment.

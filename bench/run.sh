@@ -13,6 +13,8 @@ if [ -z "${FIFOCAP_BENCH_NO_BUILD:-}" ]; then
 fi
 # shellcheck source=bench/measure.sh
 source "$here/measure.sh"
+# shellcheck source=tests/held_fifo.sh
+source "$here/../tests/held_fifo.sh"
 
 hold_fifo_in_temp_dir
 fifo=$dir/fifo

@@ -9,6 +9,8 @@ skip() { echo "skipped: $*"; exit 77; }
 command -v valgrind >/dev/null || skip "valgrind is not installed"
 case $static in ON | on | 1 | TRUE | true) ;; *) skip "fifocap is linked dynamically: the budget is for the static build" ;; esac
 
+# shellcheck source=tests/held_fifo.sh
+source "$(dirname "$0")/held_fifo.sh"
 # shellcheck source=bench/measure.sh
 source "$(dirname "$0")/../bench/measure.sh"
 hold_fifo_in_temp_dir

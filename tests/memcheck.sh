@@ -5,8 +5,8 @@ set -euo pipefail
 fifocap=$1
 [ "$2" = ON ] && { echo "skipped: a sanitizer build cannot run under valgrind"; exit 77; }
 command -v valgrind >/dev/null || { echo "skipped: valgrind is not installed"; exit 77; }
-# shellcheck source=bench/measure.sh
-source "$(dirname "$0")/../bench/measure.sh"
+# shellcheck source=tests/held_fifo.sh
+source "$(dirname "$0")/held_fifo.sh"
 hold_fifo_in_temp_dir
 echo data >"$dir/plain"
 
