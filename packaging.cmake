@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A Debian package through CPack: `cpack -G DEB` in the build folder.
 set(CPACK_PACKAGE_NAME "fifocap")
 set(CPACK_PACKAGE_VENDOR "fifocap maintainers")

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The floor for fifocap's start-up cost: the system calls of
  * `fifocap -v FIFO 1` and nothing else, with no argument checks.
  * Usage: baseline_minimal -v FIFO 1 (the same words as fifocap's run). */

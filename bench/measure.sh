@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# shellcheck shell=bash
 # Shell functions that measure one run of a command; sourced by bench/run.sh
 # and by the instruction-budget test.
 

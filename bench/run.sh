@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Measures what one run of `fifocap -v FIFO 1` costs, on a FIFO held open,
 # against the minimal static C program doing the same system calls, and
 # against the Python one-liner that users reach for when python3 is present.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Times whole runs of several commands, alternating them so that drift in
  * the machine's load falls on all alike, and prints each one's median.
  * Usage: time_runs RUNS COMMAND [ARG...] [::: COMMAND [ARG...]]...

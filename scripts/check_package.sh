@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package in BUILD_DIR and checks its contents and fields
 # without installing it. Usage: scripts/check_package.sh BUILD_DIR
 set -euo pipefail

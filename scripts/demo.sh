@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Shows fifocap's main job on a FIFO that it makes, holds open, and removes.
 # Usage: scripts/demo.sh path/to/fifocap
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Builds the command-line fuzzer with clang and runs it for a bounded time
 # from the seed corpus. Exits non-zero on any finding; the input that
 # caused it is left in the printed artifact folder.

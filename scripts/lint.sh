@@ -1,11 +1,21 @@
 #!/bin/bash
-# Static checks: formatting, clang-tidy (rules in .clang-tidy) and cppcheck.
+# SPDX-License-Identifier: MIT
+# Static checks: licence lines, shellcheck, formatting, clang-tidy (rules in
+# .clang-tidy) and cppcheck.
 # Usage: scripts/lint.sh [BUILD_DIR]   (a configured build, for compile_commands.json)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 cd "$top"
 [ -f "$build/compile_commands.json" ] || cmake -S . -B "$build" >/dev/null
+
+echo "licence"
+unlicensed=$(git ls-files ':!:tests/fuzz/corpus/' ':!:*.md' ':!:LICENSE' ':!:.gitignore' |
+  while read -r file; do head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"; done)
+[ -z "$unlicensed" ] || { echo "no SPDX-License-Identifier line: $unlicensed"; exit 1; }
+
+echo "shellcheck"
+shellcheck .ci/run scripts/*.sh tests/*.sh bench/*.sh
 
 echo "clang-format"
 clang-format --dry-run --Werror src/*.cpp src/*.hpp tests/*.cpp tests/*.hpp tests/fuzz/*.cpp

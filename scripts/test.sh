@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds fifocap and runs the whole test suite, then lists the tests that
 # this machine could not run, each with its reason.
 # Usage: scripts/test.sh [build-dir [extra cmake arguments...]]

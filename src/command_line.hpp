@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef FIFOCAP_COMMAND_LINE_HPP
 #define FIFOCAP_COMMAND_LINE_HPP
 

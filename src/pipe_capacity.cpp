@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pipe_capacity.hpp"
 
 #include <cstdint>

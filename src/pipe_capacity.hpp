@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef FIFOCAP_PIPE_CAPACITY_HPP
 #define FIFOCAP_PIPE_CAPACITY_HPP
 

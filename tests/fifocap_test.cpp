@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built binary on real FIFOs that the test makes and, where a case
 // needs the pipe to outlive the run, holds open itself.
 #include "run_tool.hpp"

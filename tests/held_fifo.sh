@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Sourced by the shell tests and the benchmarks.
 # Makes $dir/fifo in a new temporary folder $dir and holds it open on

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Installs into a temporary DESTDIR and checks that the binary and the man
 # page land where users look for them, and that the installed binary runs.
 # Usage: install_test.sh BUILD_DIR
@@ -13,4 +14,7 @@ status=0
 out=$("$root/bin/fifocap") || status=$?
 expected="Usage: $root/bin/fifocap [-v(erbose)] <fifo> <size in Mb>
 Set fifo buffer size"
-[ "$status" -eq 1 ] && [ "$out" = "$expected" ] || { echo "installed binary: status $status, output: $out"; exit 1; }
+if [ "$status" -ne 1 ] || [ "$out" != "$expected" ]; then
+  echo "installed binary: status $status, output: $out"
+  exit 1
+fi

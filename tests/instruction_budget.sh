@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Fails when one run of `fifocap -v FIFO 1` executes more than 1.10 times
 # the instructions of the minimal static C program doing the same system
 # calls. Instruction counts, unlike times, repeat exactly, so this can gate.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Fails on any warning groff gives for the man page as the build fills it in.
 # Usage: man_lint.sh PAGE
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Runs the binary under valgrind's memcheck over the main scenarios and
 # fails on any memory error or leak. Usage: memcheck.sh FIFOCAP SANITIZED(ON|OFF)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Fails when the tool's own objects call an allocator or throw: a run must
 # reach its exit status however short memory is, so nothing on its path
 # may allocate. Usage: no_allocation.sh NM OBJECT_OR_ARCHIVE...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs apply_fifo_size in-process against a link-time stand-in for fcntl,
 // to show answers that this machine's kernel cannot give.
 #include "pipe_capacity.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef FIFOCAP_TESTS_RUN_TOOL_HPP
 #define FIFOCAP_TESTS_RUN_TOOL_HPP
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds parse_command_line argument vectors of any shape: the input split
 // on NUL bytes, argv[0] included. Every accepted request must hold what the
 // command line said; nothing may read or write out of bounds.
