@@ -1,38 +1,28 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian package in BUILD_DIR and checks its contents and fields
+# Builds the Debian package in BUILD_DIR, has lintian check it (no error
+# and no warning; overrides only as shipped), and runs the packaged binary
 # without installing it. Usage: scripts/check_package.sh BUILD_DIR
 set -euo pipefail
 build=$1
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-static=$(sed -n 's/^FIFOCAP_STATIC:BOOL=//p' "$build/CMakeCache.txt")
 (cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/fifocap_"$version"_*.deb)
-fail() { echo "package check: $*"; exit 1; }
+deb=$(ls "$build"/fifocap_*.deb)
 
+lintian --info --display-level +pedantic --fail-on error,warning "$deb"
+
+# What lintian cannot know: the files this package is for, and that its
+# binary runs.
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/fifocap ./usr/share/man/man1/fifocap.1; do
-  grep -q " $path\$" <<<"$contents" || fail "$path is missing"
+for path in ./usr/bin/fifocap ./usr/share/man/man1/fifocap.1.gz \
+  ./usr/share/bash-completion/completions/fifocap; do
+  grep -q " $path\$" <<<"$contents" || { echo "package check: $path is missing"; exit 1; }
 done
-
-field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = fifocap ] || fail "Package is $(field Package)"
-[ "$(field Version)" = "$version" ] || fail "Version is $(field Version), not $version"
-[ "$(field Section)" = utils ] || fail "Section is $(field Section)"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is $(field Architecture)"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
-[ "$(dpkg-deb -I "$deb" | grep -c '^  [a-z]')" -gt 0 ] || fail "no long description"
-if [ "$static" = OFF ]; then
-  grep -q 'libc6' <<<"$(field Depends)" || fail "a dynamic build must depend on libc6"
-else
-  [ -z "$(field Depends)" ] || fail "a static build depends on nothing, yet: $(field Depends)"
-fi
-
-# The packaged (stripped) binary and man page, unpacked to a scratch folder.
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 dpkg-deb -x "$deb" "$dir"
-"$dir/usr/bin/fifocap" >/dev/null && fail "the packaged binary accepted no operands"
-grep -q "fifocap $version" "$dir/usr/share/man/man1/fifocap.1" || fail "man page lacks version $version"
+if "$dir/usr/bin/fifocap" >/dev/null; then
+  echo "package check: the packaged binary accepted no operands"
+  exit 1
+fi
 dpkg-deb -I "$deb"
-echo "package check passed: $(basename "$deb")"
+echo "package check passed: $(basename "$deb"), sha256 $(sha256sum <"$deb" | cut -d' ' -f1)"

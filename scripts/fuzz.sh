@@ -3,12 +3,13 @@
 # Builds the command-line fuzzer with clang and runs it for a bounded time
 # from the seed corpus. Exits non-zero on any finding; the input that
 # caused it is left in the printed artifact folder.
-# Usage: scripts/fuzz.sh [SECONDS [BUILD_DIR]]   (default 60, build-fuzz)
+# Usage: scripts/fuzz.sh [SECONDS [BUILD_DIR [CMAKE_ARG...]]]   (default 60, build-fuzz)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=${2:-$top/build-fuzz}
-CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DFIFOCAP_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+shift $(($# < 2 ? $# : 2))
+CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DFIFOCAP_FUZZ=ON -DBUILD_TESTING=OFF "$@" >/dev/null
 cmake --build "$build" --target parse_command_line_fuzz -j"$(nproc)" >/dev/null
 
 work=$(mktemp -d)

@@ -1,15 +1,25 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Installs into a temporary DESTDIR and checks that the binary and the man
-# page land where users look for them, and that the installed binary runs.
-# Usage: install_test.sh BUILD_DIR
+# Installs, stripped, into a temporary DESTDIR as the README does, checks
+# that every file lands where users and their tools look for it, and runs
+# the installed binary. Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-DESTDIR=$dir cmake --install "$1" --prefix /opt/fifocap >/dev/null
+DESTDIR=$dir cmake --install "$1" --prefix /opt/fifocap --strip >/dev/null
 root=$dir/opt/fifocap
-test -x "$root/bin/fifocap" || { echo "missing: bin/fifocap"; exit 1; }
-test -f "$root/share/man/man1/fifocap.1" || { echo "missing: share/man/man1/fifocap.1"; exit 1; }
+for file in bin/fifocap share/man/man1/fifocap.1.gz share/bash-completion/completions/fifocap \
+  share/doc/fifocap/copyright share/doc/fifocap/changelog.gz; do
+  test -f "$root/$file" || { echo "missing: $file"; exit 1; }
+done
+if [ -n "$(find "$root" -path '*lintian*')" ]; then
+  echo "the lintian override is for the Debian package only"
+  exit 1
+fi
+if readelf -S "$root/bin/fifocap" | grep -q '\.symtab'; then
+  echo "bin/fifocap is not stripped"
+  exit 1
+fi
 status=0
 out=$("$root/bin/fifocap") || status=$?
 expected="Usage: $root/bin/fifocap [-v(erbose)] <fifo> <size in Mb>

@@ -1,15 +1,15 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Fails on any warning groff gives for the man page as the build fills it in.
-# Usage: man_lint.sh PAGE
+# Usage: man_lint.sh GROFF PAGE
 set -euo pipefail
-command -v groff >/dev/null || { echo "skipped: groff is not installed"; exit 77; }
-warnings=$(groff -man -ww -z "$1" 2>&1)
+groff=$1 page=$2
+warnings=$("$groff" -man -ww -z "$page" 2>&1)
 if [ -n "$warnings" ]; then
   printf '%s\n' "$warnings"
   exit 1
 fi
-if grep -n '@[A-Z_]*@' "$1"; then
+if grep -n '@[A-Z_]*@' "$page"; then
   echo "a placeholder was left unfilled"
   exit 1
 fi
