@@ -20,7 +20,9 @@ int main(int argc, char *argv[]) {
   char line[64];
   int length = snprintf(line, sizeof line, "fifo size: %d\n", capacity);
   if (length > 0 && (size_t)length < sizeof line) {
-    write(STDOUT_FILENO, line, (size_t)length);
+    if (write(STDOUT_FILENO, line, (size_t)length) < 0) {
+      return 1;
+    }
   }
   close(fd);
   return 0;

@@ -2,15 +2,17 @@
 # SPDX-License-Identifier: MIT
 # Measures what one run of `fifocap -v FIFO 1` costs, on a FIFO held open,
 # against the minimal static C program doing the same system calls, and
-# against the Python one-liner that users reach for when python3 is present.
+# against the Python one-liner that users reach for when python3 is present:
+# wall time by hyperfine, without a shell (-N); instructions by callgrind and
+# system calls by strace, which repeat exactly from run to run.
 # Usage: bench/run.sh [RUNS]   (timed runs of each program; default 200)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${FIFOCAP_BENCH_BUILD:-$here/../build-bench}
 runs=${1:-200}
 if [ -z "${FIFOCAP_BENCH_NO_BUILD:-}" ]; then
-  cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target fifocap fifocap_baseline time_runs -j"$(nproc)" >/dev/null
+  cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$build" --target fifocap fifocap_baseline -j"$(nproc)" >/dev/null
 fi
 # shellcheck source=bench/measure.sh
 source "$here/measure.sh"
@@ -35,25 +37,14 @@ PY
   commands+=("$python3 $dir/setpipe.py $fifo")
 fi
 
-# The two small programs alternate in one loop. The interpreter is timed in
-# a loop of its own: run between them, it evicts their caches and would
-# slow whichever came next.
-read -ra baseline <<<"${commands[0]}"
-read -ra tool <<<"${commands[1]}"
-mapfile -t medians < <("$build/bench/time_runs" "$runs" "${baseline[@]}" ::: "${tool[@]}")
-if [ "${#commands[@]}" -gt 2 ]; then
-  read -ra python <<<"${commands[2]}"
-  medians+=("$("$build/bench/time_runs" "$runs" "${python[@]}")")
-fi
-
-printf '| program | instructions | ratio | system calls | ratio | median wall time (%d runs) | ratio |\n' "$runs"
-printf '|---|---:|---:|---:|---:|---:|---:|\n'
+named=()
+for i in "${!commands[@]}"; do named+=(-n "${names[$i]}" "${commands[$i]}"); done
+hyperfine -N --warmup 20 --runs "$runs" --style none --export-markdown "$dir/times.md" "${named[@]}" >/dev/null
+cat "$dir/times.md"
+echo
+echo "| program | instructions | system calls |"
+echo "|:---|---:|---:|"
 for i in "${!commands[@]}"; do
   read -ra words <<<"${commands[$i]}"
-  instructions=$(count_instructions "${words[@]}")
-  syscalls=$(count_syscalls "${words[@]}")
-  [ "$i" -eq 0 ] && base_i=$instructions base_s=$syscalls base_t=${medians[0]}
-  awk -v n="${names[$i]}" -v i="$instructions" -v s="$syscalls" -v t="${medians[$i]}" \
-    -v bi="$base_i" -v bs="$base_s" -v bt="$base_t" \
-    'BEGIN { printf "| %s | %d | %.2f | %d | %.2f | %.0f us | %.2f |\n", n, i, i / bi, s, s / bs, t / 1000, t / bt }'
+  echo "| ${names[$i]} | $(count_instructions "${words[@]}") | $(count_syscalls "${words[@]}") |"
 done
