@@ -10,17 +10,19 @@ trap 'exec 3<&- 2>/dev/null; rm -rf "$dir"' EXIT
 fifo=$dir/demo.fifo
 mkfifo "$fifo"
 
-# How many bytes a writer can put into the pipe with no reader taking any:
-# non-blocking writes stop with EAGAIN once the pipe is full.
+# How many bytes a writer can put into the pipe while its reader (the
+# descriptor held below) reads nothing: non-blocking writes stop with
+# EAGAIN once the pipe is full.
 fill() {
   dd if=/dev/zero of="$fifo" bs=4096 count=4096 oflag=nonblock 2>&1 |
     sed -n 's/^\([0-9]*\) bytes.*/\1/p'
 }
 
-# Holding the FIFO open (read and write, so no open waits) keeps its pipe,
-# and so its capacity, alive between the commands below.
+# Held open read-write, the FIFO has a reader that never reads and a
+# writer, so no open below waits, and its pipe, with its capacity, stays
+# alive between the commands.
 exec 3<>"$fifo"
-echo "a writer fits $(fill) bytes into a new pipe"
+echo "a writer fits $(fill) bytes into a new pipe that nobody reads"
 exec 3<&-
 
 exec 3<>"$fifo" # a fresh, empty pipe
