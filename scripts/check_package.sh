@@ -1,8 +1,9 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Builds the Debian package in BUILD_DIR, has lintian check it (no error
-# and no warning; overrides only as shipped), and runs the packaged binary
-# without installing it. Usage: scripts/check_package.sh BUILD_DIR
+# and no warning; overrides only as shipped), runs the packaged binary, and,
+# as root, installs the package with dpkg and removes it again.
+# Usage: scripts/check_package.sh BUILD_DIR
 set -euo pipefail
 build=$1
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -23,6 +24,18 @@ dpkg-deb -x "$deb" "$dir"
 if "$dir/usr/bin/fifocap" >/dev/null; then
   echo "package check: the packaged binary accepted no operands"
   exit 1
+fi
+
+# Installed as the README installs it, then removed again.
+if [ "$(id -u)" -eq 0 ]; then
+  dpkg -i "$deb" >/dev/null
+  out=$(fifocap 2>&1) && { echo "package check: the installed fifocap accepted no operands"; exit 1; }
+  [ "$out" = "$(printf 'Usage: fifocap [-v(erbose)] <fifo> <size in Mb>\nSet fifo buffer size')" ] ||
+    { echo "package check: the installed fifocap printed: $out"; exit 1; }
+  dpkg -r fifocap >/dev/null
+  [ ! -e /usr/bin/fifocap ] || { echo "package check: dpkg -r left /usr/bin/fifocap"; exit 1; }
+else
+  echo "package check: not root, so the package is not installed"
 fi
 dpkg-deb -I "$deb"
 echo "package check passed: $(basename "$deb"), sha256 $(sha256sum <"$deb" | cut -d' ' -f1)"
