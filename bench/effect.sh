@@ -68,6 +68,7 @@ done
 
 # Per shape and variant: the median over rounds of hyperfine's median, and
 # the median over rounds of each round's own ratio to the default.
+value() { awk -F, -v name="$1" '$1 == name { print $4 }' "$2"; } # hyperfine's median
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 header="| pipeline | ${default_kib} KiB (default) |"
 rule="|---|---:|"
@@ -77,7 +78,6 @@ echo "$rule"
 best=0
 for shape in "${!producers[@]}"; do
   csvs=("$work"/round*.shape"$shape".csv)
-  value() { awk -F, -v name="$1" '$1 == name { print $4 }' "$2"; }
   row="| ${names[$shape]} | $(for f in "${csvs[@]}"; do value default "$f"; done | median | awk '{ printf "%.2f s", $1 }') |"
   for count in "${counts[@]}"; do
     time=$(for f in "${csvs[@]}"; do value "$count" "$f"; done | median)
