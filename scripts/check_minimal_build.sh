@@ -1,9 +1,10 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Builds and installs a clone of the last commit with the README's commands
-# on this machine made to look like one with only a C++ compiler and
-# CMake: GoogleTest, valgrind and groff are hidden from the build. Fails
-# unless configure names the tests it turned off and the install works.
+# Builds and installs a clone of the last commit with CMake, on this
+# machine made to look like one with only a C++ compiler and CMake:
+# GoogleTest, valgrind, groff and bash-completion are hidden from the
+# build. Fails unless configure names the tests it turned off and the
+# install works.
 # Usage: scripts/check_minimal_build.sh [CMAKE_ARG...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +14,7 @@ git clone -q "$top" "$work/fifocap"
 
 # The hiding needs a mount namespace of its own (root with CAP_SYS_ADMIN).
 hide=""
-for path in /usr/include/gtest $(find /usr/lib /usr/local/lib -type d -path '*cmake/GTest' 2>/dev/null); do
+for path in /usr/include/gtest /usr/share/bash-completion $(find /usr/lib /usr/local/lib -type d -path '*cmake/GTest' 2>/dev/null); do
   hide+="mount -t tmpfs none '$path'; "
 done
 for tool in valgrind groff; do
@@ -26,7 +27,7 @@ else
   echo "no mount namespace here: GoogleTest is turned off through CMake instead"
   hider=() hide="" configure_args+=" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON"
 fi
-# The README's build and install commands.
+# Configure, build and install.
 runner=("${hider[@]}" sh -euc "$hide cd '$work/fifocap'
   cmake -S . -B build $configure_args && cmake --build build && cmake --install build --strip")
 DESTDIR=$work/root "${runner[@]}" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }

@@ -1,9 +1,19 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Shows fifocap's main job on a FIFO that it makes, holds open, and removes.
-# Usage: scripts/demo.sh path/to/fifocap
+# Without FIFOCAP, it first installs what the build needs when it is
+# missing, and builds fifocap in the source tree's build folder.
+# Usage: scripts/demo.sh [FIFOCAP]
 set -eu
-fifocap=${1:?usage: $0 path/to/fifocap}
+if [ $# -gt 0 ]; then
+  fifocap=$1
+else
+  top=$(cd "$(dirname "$0")/.." && pwd)
+  "$top/scripts/install_needs.sh" build
+  cmake -S "$top" -B "$top/build" >/dev/null
+  cmake --build "$top/build" --target fifocap -j"$(nproc)"
+  fifocap=$top/build/fifocap
+fi
 
 dir=$(mktemp -d)
 trap 'exec 3<&- 2>/dev/null; rm -rf "$dir"' EXIT

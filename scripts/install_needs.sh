@@ -1,0 +1,97 @@
+#!/bin/bash
+# SPDX-License-Identifier: MIT
+# Installs the Debian packages that the given tasks need and this machine
+# lacks: it says what it will install, then runs one apt-get update and one
+# apt-get install, through sudo when not root. Where it cannot install (not
+# root and no sudo, or no apt-get), it prints the one command that would,
+# and fails, so the caller stops before it builds anything.
+# Usage: scripts/install_needs.sh TASK...
+#   build    compile and install fifocap (every other task includes it)
+#   test     the test suite             bench    the benchmarks
+#   package  the .deb and its checks    lint     the static checks
+#   fuzz     the fuzzer                 fresh    the fresh-machine check
+#   cross    the other architectures    ci       all of them
+set -euo pipefail
+
+# A package, the tasks it is for, and how to tell it is installed: a
+# command on PATH, or a file (a pattern).
+needs() {
+  cat <<'NEEDS'
+cmake                    build            command cmake
+g++                      build            command g++
+make                     build            command make
+libgtest-dev             test             file /usr/include/gtest/gtest.h
+valgrind                 test,bench       command valgrind
+groff-base               test             command groff
+bash-completion          test             file /usr/share/bash-completion/bash_completion
+hyperfine                bench            command hyperfine
+strace                   bench            command strace
+mbuffer                  bench            command mbuffer
+pv                       bench            command pv
+git                      package,lint,fresh command git
+dpkg-dev                 package          command dpkg-shlibdeps
+lintian                  package          command lintian
+clang-tidy               lint             command clang-tidy
+clang-format             lint             command clang-format
+cppcheck                 lint             command cppcheck
+shellcheck               lint             command shellcheck
+clang                    fuzz             command clang++
+libclang-rt-14-dev       fuzz             file /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a
+mmdebstrap               fresh            command mmdebstrap
+qemu-user-static         cross            command qemu-arm-static
+g++-arm-linux-gnueabihf  cross            command arm-linux-gnueabihf-g++
+g++-aarch64-linux-gnu    cross            command aarch64-linux-gnu-g++
+g++-s390x-linux-gnu      cross            command s390x-linux-gnu-g++
+NEEDS
+}
+
+[ $# -gt 0 ] || { echo "usage: $0 TASK... (build test bench package lint fuzz fresh cross ci)" >&2; exit 2; }
+wanted=" build $* "
+# Whether a package for these comma-separated tasks is wanted.
+is_wanted() {
+  local task
+  [[ $wanted == *" ci "* ]] && return 0
+  for task in ${1//,/ }; do
+    [[ $wanted == *" $task "* ]] && return 0
+  done
+  return 1
+}
+
+missing=()
+while read -r package tasks kind what; do
+  is_wanted "$tasks" || continue
+  if [ "$kind" = command ]; then
+    command -v "$what" >/dev/null && continue
+  else
+    compgen -G "$what" >/dev/null && continue
+  fi
+  [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
+done < <(needs)
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+install="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null; then
+  sudo=(sudo)
+else
+  sudo=(none)
+fi
+if ! command -v apt-get >/dev/null || [ "${sudo[*]}" = none ]; then
+  echo "fifocap needs these packages, which are not installed: ${missing[*]}" >&2
+  if command -v apt-get >/dev/null; then
+    echo "This user is not root and has no sudo. As root, run:" >&2
+    echo "  $install" >&2
+  else
+    echo "This is not a Debian-like system (no apt-get). Install these packages, or your system's" >&2
+    echo "equivalents of them; on Debian or Ubuntu, as root:" >&2
+    echo "  $install" >&2
+  fi
+  echo "Then run the command again. Nothing has been built." >&2
+  exit 1
+fi
+
+echo "installing ${missing[*]}${sudo:+ (through sudo)}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null
