@@ -25,8 +25,8 @@ endif()
 # (component deb) on top.
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${PROJECT_BINARY_DIR};${PROJECT_NAME};ALL;/" "${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
-# Read by cpack when it runs: it dates the package's files from the last
-# commit, so that one commit always packs to the same bytes.
-set(CPACK_FIFOCAP_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+# Read by cpack when it runs: it dates the package's files from the latest
+# changelog entry, so that one source always packs to the same bytes.
+set(CPACK_FIFOCAP_RELEASE_EPOCH "${FIFOCAP_RELEASE_EPOCH}")
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack_timestamp.cmake")
 include(CPack)
