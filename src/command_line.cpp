@@ -8,19 +8,21 @@
 
 namespace {
 
-constexpr long largest_count = 2047; // 2048 << 20 no longer fits an int32
+constexpr long long largest_count = 2047; // 2048 << 20 no longer fits an int32
 constexpr int bytes_per_count_shift = 20;
 
 // The name is an argument, never part of the format: a name such as %s%n
 // is printed as it stands.
 void print_usage(const char *invocation_name) { std::printf(usage_text, invocation_name); }
 
-// Reads the count as atoi would, but through strtol so that a count too
-// long for any integer saturates (with errno ERANGE) instead of wrapping
-// back into the valid range. Returns 0 for any invalid count.
+// Reads the count as atoi would, but through strtoll so that a count too
+// long for 64 bits saturates (with errno ERANGE) instead of wrapping back
+// into the valid range. long long, not long: a long has 32 bits on some
+// targets, and the size error's text must not depend on the target.
+// Returns 0 for any invalid count.
 std::int32_t size_from_count(const char *text) {
   errno = 0;
-  const long count = std::strtol(text, nullptr, 10);
+  const long long count = std::strtoll(text, nullptr, 10);
   if (count < 1 || count > largest_count) {
     return 0;
   }

@@ -26,13 +26,14 @@ int apply_fifo_size(const fifo_request &request) {
 
   if (request.verbose > 0) {
     const int result = fcntl(fd, F_GETPIPE_SZ);
-    long capacity = -1;
+    // long long: a long has 32 bits on some targets, too few for 2^31.
+    long long capacity = -1;
     if (result == -1) {
       std::perror("get fifo size  failed!");
     } else {
-      capacity = static_cast<long>(static_cast<std::uint32_t>(result));
+      capacity = static_cast<std::uint32_t>(result);
     }
-    std::printf("'%s' fifo size: %ld\n", request.path, capacity);
+    std::printf("'%s' fifo size: %lld\n", request.path, capacity);
   }
 
   close(fd);
