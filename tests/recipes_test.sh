@@ -5,12 +5,15 @@
 # commands. And each README recipe must run to the end as written, with
 # every byte delivered, when typed a line at a time at a person's pace in
 # a fresh folder, with fifocap from PATH.
-# Usage: recipes_test.sh README MAN_PAGE EXAMPLES_DIR FIFOCAP
+# Usage: recipes_test.sh README MAN_PAGE EXAMPLES_DIR FIFOCAP [LAUNCHER...]
 set -euo pipefail
 readme=$1 man=$2 examples=$3 fifocap=$4
+shift 4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/bin" && ln -s "$(realpath "$fifocap")" "$work/bin/fifocap"
+# shellcheck source=tests/fifocap_command.sh
+source "$(dirname "$0")/fifocap_command.sh"
+mkdir "$work/bin" && fifocap_command "$work/bin" "$fifocap" "$@"
 
 # README sh blocks, and the manual page's displays with roff escapes undone.
 awk -v out="$work/readme" '/^```sh$/ { n++; keep = 1; next } /^```$/ { keep = 0 } keep { print > (out "." n) }' "$readme"

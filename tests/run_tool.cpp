@@ -6,8 +6,11 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <grp.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char **environ;
@@ -36,11 +39,26 @@ std::vector<std::string> child_environment(bool posixly_correct) {
   return env;
 }
 
+// The emulator's command line in a cross build, from
+// CMAKE_CROSSCOMPILING_EMULATOR; empty in a native build.
+std::vector<std::string> launcher() { return {FIFOCAP_LAUNCHER}; }
+
 } // namespace
 
+bool emulated() { return !launcher().empty(); }
+
 running_tool start_tool(const tool_invocation &invocation) {
-  // Everything the child needs is built before the fork.
+  // Everything the child needs is built before the fork. qemu-user's -0
+  // hands the program its argv[0], the empty one included.
+  std::string program = invocation.program;
   std::vector<std::string> args = invocation.argv;
+  if (emulated()) {
+    std::vector<std::string> words = launcher();
+    words.insert(words.end(), {"-0", args.empty() ? "" : args[0], program});
+    words.insert(words.end(), args.begin() + (args.empty() ? 0 : 1), args.end());
+    program = words[0];
+    args = words;
+  }
   std::vector<std::string> env = child_environment(invocation.posixly_correct);
   std::vector<char *> arg_pointers = pointers_to(args);
   std::vector<char *> env_pointers = pointers_to(env);
@@ -52,6 +70,9 @@ running_tool start_tool(const tool_invocation &invocation) {
   }
   const pid_t pid = fork();
   if (pid == 0) {
+    // A shell that starts the suite in the background may have left an
+    // interrupt ignored; the tool must meet it as a terminal sends it.
+    signal(SIGINT, SIG_DFL);
     if (invocation.stdin_closed) {
       close(STDIN_FILENO);
     }
@@ -59,9 +80,15 @@ running_tool start_tool(const tool_invocation &invocation) {
       const rlimit limit{invocation.data_limit, invocation.data_limit};
       setrlimit(RLIMIT_DATA, &limit);
     }
+    // Leaving uid 0 drops every capability, CAP_SYS_RESOURCE included.
+    if (invocation.unprivileged &&
+        (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+         setresuid(65534, 65534, 65534) != 0)) {
+      _exit(126);
+    }
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_pipe[1], STDERR_FILENO);
-    execve(invocation.program.c_str(), arg_pointers.data(), env_pointers.data());
+    execve(program.c_str(), arg_pointers.data(), env_pointers.data());
     _exit(127);
   }
   close(out_pipe[1]);
@@ -69,11 +96,17 @@ running_tool start_tool(const tool_invocation &invocation) {
   return {pid, out_pipe[0], err_pipe[0]};
 }
 
-bool still_running(const running_tool &tool) {
-  siginfo_t info{};
-  // WNOWAIT leaves the child to be reaped by finish_tool.
-  return waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-         info.si_pid == 0;
+bool waits_in_fifo_open(const running_tool &tool) {
+  const std::string wchan = "/proc/" + std::to_string(tool.pid) + "/wchan";
+  for (int tries = 0; tries < 250; ++tries) {
+    std::string where;
+    std::ifstream(wchan) >> where;
+    if (where == "wait_for_partner") {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
 }
 
 tool_result finish_tool(running_tool &tool) {
@@ -117,6 +150,8 @@ tool_result finish_tool(running_tool &tool) {
   waitpid(tool.pid, &status, 0);
   if (WIFEXITED(status)) {
     result.exit_status = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status) && !result.timed_out) {
+    result.term_signal = WTERMSIG(status);
   }
   return result;
 }

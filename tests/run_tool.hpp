@@ -7,23 +7,29 @@
 #include <sys/types.h>
 #include <vector>
 
-// Runs a program in a child process with its standard output and error
-// captured, bounded in time (5 s) so that a run that waits in an open
-// cannot hang the suite.
+// Runs a program of this build in a child process with its standard output
+// and error captured, bounded in time (5 s) so that a run that waits in an
+// open cannot hang the suite. In a cross build it runs under the target's
+// emulator, with argv[0] still passed exactly.
 struct tool_invocation {
   std::string program{};           // executed file
   std::vector<std::string> argv{}; // argv[0] included, passed exactly
   bool posixly_correct = false;    // POSIXLY_CORRECT is removed from the environment otherwise
   bool stdin_closed = false;       // so that the first descriptor the program opens is 0
   rlim_t data_limit = 0;           // RLIMIT_DATA in bytes, when not 0
+  bool unprivileged = false;       // as user and group 65534, with no supplementary groups
 };
 
 struct tool_result {
   int exit_status = -1; // -1 when the child did not exit normally
+  int term_signal = 0;  // the signal that ended the child, if one did
   bool timed_out = false;
   std::string out;
   std::string err;
 };
+
+// Whether this build's programs run under an emulator.
+bool emulated();
 
 struct running_tool {
   pid_t pid = -1;
@@ -32,7 +38,9 @@ struct running_tool {
 };
 
 running_tool start_tool(const tool_invocation &invocation);
-bool still_running(const running_tool &tool);
+// Whether the tool waits in a FIFO's open for a peer, as the kernel tells
+// through wchan. Asks for up to 5 s, as an emulated run is slow to start.
+bool waits_in_fifo_open(const running_tool &tool);
 tool_result finish_tool(running_tool &tool);
 tool_result run_tool(const tool_invocation &invocation);
 
