@@ -10,6 +10,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${FIFOCAP_BENCH_BUILD:-$here/../build-bench}
 runs=${1:-200}
+"$here/../scripts/install_needs.sh" bench
 if [ -z "${FIFOCAP_BENCH_NO_BUILD:-}" ]; then
   cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
   cmake --build "$build" --target fifocap fifocap_baseline -j"$(nproc)" >/dev/null
