@@ -8,9 +8,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "fifocap opens a FIFO and asks the Linux kernel for a larger pipe buffer\n\
 with fcntl F_SETPIPE_SZ. A larger buffer lets a producer that writes in\n\
 bursts run ahead of a consumer that stalls between reads, where the default\n\
-64 KiB would block it; it does not speed up a pipeline whose consumer is\n\
-always busy. With -v it prints the capacity granted. It also sizes the\n\
-anonymous pipes of a shell pipeline, through /dev/stdin or /dev/stdout.")
+64 KiB would block it, and moves data between fast commands in fewer, larger\n\
+reads and writes; it does not speed up a consumer bound by its own work.\n\
+With -v it prints the capacity granted. It also sizes the anonymous pipes\n\
+of a shell pipeline, through /dev/stdin or /dev/stdout.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")

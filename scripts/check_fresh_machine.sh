@@ -78,7 +78,7 @@ cat "$work/bare.log"
 [ "$status" -ne 0 ] || fail "the test command passed with nothing installed" "$work/bare.log"
 install_line=$(grep -E '^  apt-get update && apt-get install ' "$work/bare.log") ||
   fail "no command to install the missing packages" "$work/bare.log"
-for package in cmake g++ make libgtest-dev valgrind groff-base bash-completion; do
+for package in cmake g++ make libgtest-dev valgrind groff-base bash-completion mbuffer; do
   [[ " $install_line " == *" $package "* ]] || fail "$package is missing from: $install_line" "$work/bare.log"
 done
 [ ! -e "$root/home/user/fifocap/build" ] || fail "it built something before it stopped" "$work/bare.log"

@@ -26,7 +26,7 @@ groff-base               test             command groff
 bash-completion          test             file /usr/share/bash-completion/bash_completion
 hyperfine                bench            command hyperfine
 strace                   bench            command strace
-mbuffer                  bench            command mbuffer
+mbuffer                  test,bench       command mbuffer
 pv                       bench            command pv
 git                      package,lint,fresh command git
 dpkg-dev                 package          command dpkg-shlibdeps

@@ -1,8 +1,9 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Runs an example with fifocap from $FIFOCAP and, when the tests run as
-# root, again as an unprivileged user (65534) with fifocap from PATH; the
-# copies let that user reach both wherever they were built.
+# root, again as an unprivileged user (65534, with a home of its own) with
+# fifocap from PATH; the copies let that user reach both wherever they
+# were built.
 # Usage: example_test.sh EXAMPLE FIFOCAP [LAUNCHER...]
 set -euo pipefail
 example=$1 fifocap=$2
@@ -22,5 +23,5 @@ FIFOCAP=$dir/fifocap "$example"
 if [ "$(id -u)" -eq 0 ]; then
   cp "$example" "$dir/"
   setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env -u FIFOCAP PATH="$dir:$PATH" "$dir/$(basename "$example")"
+    env -u FIFOCAP HOME="$dir" PATH="$dir:$PATH" "$dir/$(basename "$example")"
 fi
