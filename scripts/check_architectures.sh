@@ -12,6 +12,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-$top/build-cross}
 [ $# -gt 0 ] && shift
+mkdir -p "$work" && work=$(cd "$work" && pwd) # CMake reads the paths below from other folders
 "$top/scripts/install_needs.sh" test cross
 
 # What readelf calls each target's machine.
