@@ -8,7 +8,8 @@
 #   2. root runs the README's set-up block as written (git first, as the
 #      README says): the demo prints its lines, and the suite passes with
 #      no test turned off for want of a tool;
-#   3. the ordinary user runs the test command again, and it passes.
+#   3. root runs the README's two ways to install, and their removals;
+#   4. the ordinary user runs the test command again, and it passes.
 # All of it runs in private mount and PID namespaces, so that every mount
 # and every process goes when the check ends, however it ends.
 # Usage: scripts/check_fresh_machine.sh   (as root)
@@ -16,6 +17,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" != --inside ]; then
+  [ "$(id -u)" -eq 0 ] || { echo "the fresh-machine check makes a root file system: run it as root"; exit 1; }
+  "$top/scripts/install_needs.sh" fresh
   work=$(mktemp -d /var/tmp/fifocap-fresh.XXXXXX)
   # Removed from out here, where nothing was ever mounted under it.
   trap 'rm -rf "$work"' EXIT

@@ -70,28 +70,26 @@ done < <(needs)
 [ ${#missing[@]} -gt 0 ] || exit 0
 
 install="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-  sudo=()
-elif command -v sudo >/dev/null; then
-  sudo=(sudo)
-else
-  sudo=(none)
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+cannot=""
+if ! command -v apt-get >/dev/null; then
+  cannot="This is not a Debian-like system (no apt-get). Install these packages, or your system's
+equivalents of them; on Debian or Ubuntu, as root:"
+elif [ ${#as_root[@]} -gt 0 ] && ! command -v sudo >/dev/null; then
+  cannot="This user is not root and has no sudo. As root, run:"
 fi
-if ! command -v apt-get >/dev/null || [ "${sudo[*]}" = none ]; then
-  echo "fifocap needs these packages, which are not installed: ${missing[*]}" >&2
-  if command -v apt-get >/dev/null; then
-    echo "This user is not root and has no sudo. As root, run:" >&2
-    echo "  $install" >&2
-  else
-    echo "This is not a Debian-like system (no apt-get). Install these packages, or your system's" >&2
-    echo "equivalents of them; on Debian or Ubuntu, as root:" >&2
-    echo "  $install" >&2
-  fi
-  echo "Then run the command again. Nothing has been built." >&2
+if [ -n "$cannot" ]; then
+  {
+    echo "fifocap needs these packages, which are not installed: ${missing[*]}"
+    echo "$cannot"
+    echo "  $install"
+    echo "Then run the command again. Nothing has been built."
+  } >&2
   exit 1
 fi
 
-echo "installing ${missing[*]}${sudo:+ (through sudo)}"
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+echo "installing ${missing[*]}${as_root:+ (through sudo)}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
   "${missing[@]}" >/dev/null
