@@ -20,10 +20,17 @@ if [ "${1:-}" != --inside ]; then
   [ "$(id -u)" -eq 0 ] || { echo "the fresh-machine check makes a root file system: run it as root"; exit 1; }
   "$top/scripts/install_needs.sh" fresh
   work=$(mktemp -d /var/tmp/fifocap-fresh.XXXXXX)
-  # Removed from out here, where nothing was ever mounted under it.
-  trap 'rm -rf "$work"' EXIT
   SECONDS=0
-  unshare --mount --propagation private --pid --fork --mount-proc "$0" --inside "$work"
+  # In the background, so that a signal to this script is handled at once:
+  # ending unshare ends every process in the namespaces (--kill-child), and
+  # so every mount. The folder is removed from out here, where nothing was
+  # ever mounted under it. unshare ignores SIGTERM while it waits.
+  unshare --mount --propagation private --pid --fork --kill-child --mount-proc \
+    "$0" --inside "$work" &
+  inside=$!
+  trap 'kill -KILL "$inside" 2>/dev/null || true; wait "$inside" || true; rm -rf "$work"' EXIT
+  trap 'exit 1' HUP INT TERM
+  wait "$inside"
   echo "fresh-machine check passed in ${SECONDS} s"
   exit 0
 fi
