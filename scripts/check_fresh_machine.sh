@@ -80,6 +80,12 @@ summary() {
   fi
 }
 fail() { echo "$1"; tail -n 40 "$2"; exit 1; }
+# The README's sh block that holds TEXT.
+readme_block() {
+  awk -v text="$1" '/^```sh$/ { block = ""; keep = 1; next }
+    /^```$/ { if (keep && index(block, text)) { printf "%s", block; exit } keep = 0 }
+    keep { block = block $0 "\n" }' "$top/README.md"
+}
 
 echo "== an ordinary user, with nothing installed: the test command"
 status=0
@@ -94,7 +100,7 @@ done
 [ ! -e "$root/home/user/fifocap/build" ] || fail "it built something before it stopped" "$work/bare.log"
 
 echo "== root: the README's set-up block, as written"
-setup=$(awk '/^```sh$/ { n++; next } /^```$/ && n == 1 { exit } n == 1' "$top/README.md")
+setup=$(readme_block 'git clone')
 printf '%s\n' "$setup"
 as_root sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends git >/dev/null'
 as_root bash -ec "cd && ${setup//URL/$repository}" >"$work/root.log" 2>&1 ||
@@ -103,12 +109,7 @@ grep -E '^(a writer|\$ fifocap|.* fifo size: )' "$work/root.log"
 grep -qx 'a writer now fits 1048576 bytes' "$work/root.log" || fail "the demo did not run" "$work/root.log"
 summary "$work/root.log"
 
-# The README's sh block that holds TEXT, run by root in the clone.
-readme_block() {
-  awk -v text="$1" '/^```sh$/ { block = ""; keep = 1; next }
-    /^```$/ { if (keep && index(block, text)) { printf "%s", block; exit } keep = 0 }
-    keep { block = block $0 "\n" }' "$top/README.md"
-}
+# Runs the README's sh block that holds TEXT as root in the clone.
 run_readme_block() {
   local block
   block=$(readme_block "$1")
