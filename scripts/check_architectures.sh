@@ -1,13 +1,15 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Cross-builds the default (static) build for other Debian architectures,
-# with the toolchain files in cmake/toolchains, and runs the whole test
-# suite under qemu-user, which CTest and the tests put before every program
-# of the target. Then packs a .deb and checks that it is labelled with the
-# target's architecture and holds the target's binary. GoogleTest is built
-# for each target from the sources that libgtest-dev ships.
+# Cross-builds the default (static) build for every Debian architecture
+# with a file in cmake/toolchains, and runs the whole test suite there:
+# natively, or under the qemu-user binary that the file names, which CTest
+# and the tests put before every program of the target. Then packs a .deb
+# and checks that it is labelled with the target's architecture and holds
+# the target's binary. GoogleTest is built for each target from the
+# sources that libgtest-dev ships. Ends with a table of each target's
+# tests, those that did not run, and the time it took.
 # Usage: scripts/check_architectures.sh [BUILD_DIR [CMAKE_ARG...]]
-#        (default build-cross; ARCHITECTURES, default "armhf s390x arm64")
+#        (default build-cross; ARCHITECTURES="A B" checks only those)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-$top/build-cross}
@@ -15,34 +17,60 @@ work=${1:-$top/build-cross}
 mkdir -p "$work" && work=$(cd "$work" && pwd) # CMake reads the paths below from other folders
 "$top/scripts/install_needs.sh" test cross
 
-# What readelf calls each target's machine.
-declare -A machine=([armhf]=ARM [arm64]=AArch64 [s390x]="IBM S/390")
-for arch in ${ARCHITECTURES:-armhf s390x arm64}; do
+# Checks one architecture; its log and its summary line go to its folder.
+check() {
+  local arch=$1 toolchain=$2 machine=$3 dir=$work/$1
+  local build=$dir/build gtest=$dir/googletest
   SECONDS=0
-  toolchain=$top/cmake/toolchains/$arch.cmake
-  [ -f "$toolchain" ] || { echo "no toolchain file for $arch: $toolchain"; exit 1; }
-  build=$work/$arch/build gtest=$work/$arch/googletest
-  echo "== $arch"
+  mkdir -p "$dir"
+  exec >"$dir/check.log" 2>&1
   if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
-    cmake -S /usr/src/googletest -B "$work/$arch/googletest-build" -DBUILD_GMOCK=OFF \
+    cmake -S /usr/src/googletest -B "$dir/googletest-build" -DBUILD_GMOCK=OFF \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
       -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
-    cmake --build "$work/$arch/googletest-build" -j"$(nproc)" >/dev/null
-    cmake --install "$work/$arch/googletest-build" >/dev/null
+    cmake --build "$dir/googletest-build" -j"$(nproc)" >/dev/null
+    cmake --install "$dir/googletest-build" >/dev/null
   fi
   "$top/scripts/test.sh" "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DGTest_DIR="$gtest/lib/cmake/GTest" "$@" >"$work/$arch/test.log" 2>&1 ||
-    { tail -n 60 "$work/$arch/test.log"; echo "$arch: the suite failed"; exit 1; }
-  sed -n '/tests passed/p; /did not run:$/,$p; /^every test ran$/p' "$work/$arch/test.log"
+    -DGTest_DIR="$gtest/lib/cmake/GTest" "${cmake_args[@]}" || { echo "$arch: the suite failed"; return 1; }
 
   (cd "$build" && cpack -G DEB >/dev/null)
+  local deb label elf
   deb=$(ls "$build"/fifocap_*.deb)
   label=$(dpkg-deb -f "$deb" Architecture)
-  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/fifocap >"$work/$arch/packed-fifocap"
-  elf=$(readelf -h "$work/$arch/packed-fifocap" | sed -n 's/^ *Machine: *//p')
-  if [ "$label" != "$arch" ] || [ "$elf" != "${machine[$arch]}" ]; then
-    echo "$arch: $(basename "$deb") is labelled $label and holds a binary for $elf"
-    exit 1
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/fifocap >"$dir/packed-fifocap"
+  chmod +x "$dir/packed-fifocap"
+  elf=$(readelf -h "$dir/packed-fifocap" | sed -n 's/^ *Machine: *//p')
+  if [ "$label" != "$arch" ] || [ "$elf" != "$machine" ]; then
+    echo "$arch: $(basename "$deb") is labelled $label and holds a binary for $elf, not $machine"
+    return 1
   fi
-  echo "$arch: packed $(basename "$deb"), a binary for $elf; $SECONDS s in all"
-done
+  # The report line, from the packed binary itself.
+  echo "report: $(true | "${runner[@]}" "$dir/packed-fifocap" -v /dev/stdin 1)"
+  local total not_run
+  total=$(sed -n 's/^[0-9]*% tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' "$dir/check.log")
+  not_run=$(sed -n 's/^\([0-9]*\) tests\{0,1\} did not run:$/\1/p' "$dir/check.log")
+  printf '| %s | %s | %s | %s | %s s |\n' "$arch" "$total" "$((total - ${not_run:-0}))" "${not_run:-0}" \
+    "$SECONDS" >"$dir/summary"
+}
+
+cmake_args=("$@")
+status=0 table=""
+while IFS='|' read -r arch toolchain _ _ runner _ machine; do
+  [[ " ${ARCHITECTURES:-$arch} " == *" $arch "* ]] || continue
+  runner=("$runner")
+  [ "${runner[0]}" != native ] || runner=()
+  echo "== $arch (${runner[*]:-native})"
+  if (check "$arch" "$toolchain" "$machine"); then
+    sed -n '/^[0-9]* tests\{0,1\} did not run:$/,$p; /^every test ran$/,$p' "$work/$arch/check.log"
+    table+=$(cat "$work/$arch/summary")$'\n'
+  else
+    tail -n 60 "$work/$arch/check.log"
+    status=1
+  fi
+done < <(cmake -P "$top/cmake/architectures.cmake")
+
+echo "| architecture | tests | passed | did not run | time |"
+echo "|---|---:|---:|---:|---:|"
+printf '%s' "$table"
+exit $status

@@ -1,8 +1,6 @@
 # SPDX-License-Identifier: MIT
-# Debian's arm64 (64-bit ARM),
-# with g++-aarch64-linux-gnu, run under qemu-aarch64-static.
-set(debian_triplet aarch64-linux-gnu)
-set(debian_arch arm64)
-set(qemu_arch aarch64)
-set(CMAKE_SYSTEM_PROCESSOR aarch64)
-include(${CMAKE_CURRENT_LIST_DIR}/debian_cross.cmake)
+# Debian's arm64: 64-bit ARM.
+include(${CMAKE_CURRENT_LIST_DIR}/../debian_cross.cmake)
+debian_architecture(arm64 TRIPLET aarch64-linux-gnu
+  COMPILER_PACKAGE g++-aarch64-linux-gnu PROCESSOR aarch64
+  RUNNER qemu-aarch64-static RUNNER_PACKAGES qemu-user-static READELF_MACHINE "AArch64")

@@ -1,0 +1,21 @@
+# SPDX-License-Identifier: MIT
+# Prints one line for each architecture with a file in toolchains/, its
+# facts separated by tabs: the Debian architecture, the toolchain file, the
+# GNU triplet, the compiler package, the runner ("native" when there is
+# none), the runner's packages (blank-separated) and readelf's machine name.
+# Usage: cmake -P cmake/architectures.cmake
+function(describe toolchain)
+  include(${toolchain})
+  if(NOT target_RUNNER)
+    set(target_RUNNER native)
+  endif()
+  list(JOIN target_RUNNER_PACKAGES " " packages)
+  string(JOIN "|" line ${target_arch} ${toolchain} ${target_TRIPLET} ${target_COMPILER_PACKAGE}
+         ${target_RUNNER} "${packages}" "${target_READELF_MACHINE}")
+  file(APPEND /dev/stdout "${line}\n")
+endfunction()
+
+file(GLOB toolchains "${CMAKE_CURRENT_LIST_DIR}/toolchains/*.cmake")
+foreach(toolchain IN LISTS toolchains)
+  describe(${toolchain})
+endforeach()
