@@ -18,14 +18,17 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # A static binary depends on nothing; a dynamic one gets its dependencies
 # computed from the libraries it links.
-if(NOT FIFOCAP_STATIC)
+if(FIFOCAP_STATIC)
+  set(CPACK_FIFOCAP_NO_DEPENDS ON)
+else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 
 # Everything that `cmake --install` installs, and the Debian-only files
-# (component deb) on top.
-set(CPACK_INSTALL_CMAKE_PROJECTS
-    "${PROJECT_BINARY_DIR};${PROJECT_NAME};ALL;/" "${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
+# (component deb) on top, each by its component: an install of ALL would
+# write over the user's install_manifest.txt.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};fifocap;/"
+                                 "${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
 # Read by cpack when it runs: it dates the package's files from the latest
 # changelog entry, so that one source always packs to the same bytes.
 set(CPACK_FIFOCAP_RELEASE_EPOCH "${FIFOCAP_RELEASE_EPOCH}")

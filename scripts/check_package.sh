@@ -14,25 +14,35 @@ lintian --info --display-level +pedantic --fail-on error,warning "$deb"
 # What lintian cannot know: the files this package is for.
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/bin/fifocap ./usr/share/man/man1/fifocap.1.gz \
-  ./usr/share/bash-completion/completions/fifocap; do
+  ./usr/share/bash-completion/completions/fifocap ./usr/share/zsh/vendor-completions/_fifocap \
+  ./usr/share/fish/vendor_completions.d/fifocap.fish; do
   grep -q " $path\$" <<<"$contents" || { echo "package check: $path is missing"; exit 1; }
 done
 
 # Its binary runs: installed as the README installs it, and removed again
 # after, or, without root, unpacked to a scratch folder.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 if [ "$(id -u)" -eq 0 ]; then
   dpkg -i "$deb" >/dev/null
   fifocap=fifocap
 else
-  dir=$(mktemp -d)
-  trap 'rm -rf "$dir"' EXIT
-  dpkg-deb -x "$deb" "$dir"
-  fifocap=$dir/usr/bin/fifocap
+  dpkg-deb -x "$deb" "$scratch"
+  fifocap=$scratch/usr/bin/fifocap
 fi
+# It answers as the built one, whose texts the test suite checks.
 out=$("$fifocap" 2>&1) && { echo "package check: $fifocap accepted no operands"; exit 1; }
-[ "$out" = "$(printf 'Usage: %s [-v(erbose)] <fifo> <size in Mb>\nSet fifo buffer size' "$fifocap")" ] ||
-  { echo "package check: $fifocap printed: $out"; exit 1; }
+built=$( (exec -a "$fifocap" "$build/fifocap") 2>&1) || true
+if [ -z "$out" ] || [ "$out" != "$built" ]; then
+  echo "package check: $fifocap printed: $out"
+  exit 1
+fi
 if [ "$fifocap" = fifocap ]; then
+  # Installed in /usr, each shell finds its completion with no set-up.
+  offered=$(fish -c 'complete -C "fifocap -"' | cut -f1)
+  [ "$offered" = -v ] || { echo "package check: fish offered '$offered' for fifocap -"; exit 1; }
+  offered=$(HOME=$scratch zsh -f "$(dirname "$0")/../tests/zsh_completions.zsh" "" "fifocap -")
+  [ "$offered" = -v ] || { echo "package check: zsh offered '$offered' for fifocap -"; exit 1; }
   dpkg -r fifocap >/dev/null
   [ ! -e /usr/bin/fifocap ] || { echo "package check: dpkg -r left /usr/bin/fifocap"; exit 1; }
 fi
