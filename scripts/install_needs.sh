@@ -14,7 +14,7 @@
 set -euo pipefail
 
 # A package, the tasks it is for, and how to tell it is installed: a
-# command on PATH, or a file (a pattern).
+# command on PATH, a file (a pattern), or the package itself.
 needs() {
   cat <<'NEEDS'
 cmake                    build            command cmake
@@ -24,10 +24,15 @@ libgtest-dev             test             file /usr/include/gtest/gtest.h
 valgrind                 test,bench       command valgrind
 groff-base               test             command groff
 bash-completion          test             file /usr/share/bash-completion/bash_completion
+zsh                      test,lint        command zsh
+fish                     test,lint        command fish
 hyperfine                bench            command hyperfine
-strace                   bench            command strace
+strace                   test,bench       command strace
 mbuffer                  test,bench       command mbuffer
 pv                       bench            command pv
+zstd                     bench            command zstd
+openssl                  bench            command openssl
+gnuplot-nox              bench            command gnuplot
 git                      package,lint,fresh command git
 dpkg-dev                 package          command dpkg-shlibdeps
 lintian                  package          command lintian
@@ -38,11 +43,14 @@ shellcheck               lint             command shellcheck
 clang                    fuzz             command clang++
 libclang-rt-14-dev       fuzz             file /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a
 mmdebstrap               fresh            command mmdebstrap
-qemu-user-static         cross            command qemu-arm-static
-g++-arm-linux-gnueabihf  cross            command arm-linux-gnueabihf-g++
-g++-aarch64-linux-gnu    cross            command aarch64-linux-gnu-g++
-g++-s390x-linux-gnu      cross            command s390x-linux-gnu-g++
 NEEDS
+  # Each architecture's compiler, and what runs its programs here.
+  is_wanted cross || return 0
+  local _ triplet compiler packages package
+  while IFS='|' read -r _ _ triplet compiler _ packages _; do
+    echo "$compiler cross command $triplet-g++"
+    for package in $packages; do echo "$package cross package $package"; done
+  done < <(cmake -P "$(dirname "$0")/../cmake/architectures.cmake")
 }
 
 [ $# -gt 0 ] || { echo "usage: $0 TASK... (build test bench package lint fuzz fresh cross ci)" >&2; exit 2; }
@@ -57,14 +65,17 @@ is_wanted() {
   return 1
 }
 
+# The architectures are listed by CMake, so CMake comes first.
+if is_wanted cross && ! command -v cmake >/dev/null; then "$0" build; fi
+
 missing=()
 while read -r package tasks kind what; do
   is_wanted "$tasks" || continue
-  if [ "$kind" = command ]; then
-    command -v "$what" >/dev/null && continue
-  else
-    compgen -G "$what" >/dev/null && continue
-  fi
+  case $kind in
+  command) command -v "$what" >/dev/null && continue ;;
+  file) compgen -G "$what" >/dev/null && continue ;;
+  package) [ "$(dpkg-query -W -f '${db:Status-Status}' "$what" 2>/dev/null)" = installed ] && continue ;;
+  esac
   [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
 done < <(needs)
 [ ${#missing[@]} -gt 0 ] || exit 0
@@ -78,6 +89,12 @@ if ! command -v apt-get >/dev/null; then
 equivalents of them; on Debian or Ubuntu, as root:"
 elif [ ${#as_root[@]} -gt 0 ] && ! command -v sudo >/dev/null; then
   cannot="This user is not root and has no sudo. As root, run:"
+elif [ ${#as_root[@]} -gt 0 ] && ! refusal=$(sudo -n true 2>&1); then
+  # sudo wants a password, or refuses this user outright: ask at the
+  # terminal, when there is one, so that sudo can say which.
+  if ! { : </dev/tty; } 2>/dev/null || ! sudo -v; then
+    cannot="sudo did not let this user install (${refusal#sudo: }). As root, run:"
+  fi
 fi
 if [ -n "$cannot" ]; then
   {
@@ -89,7 +106,8 @@ if [ -n "$cannot" ]; then
   exit 1
 fi
 
-echo "installing ${missing[*]}${as_root:+ (through sudo)}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+echo "installing ${missing[*]}${as_root:+ through sudo}; apt-get may take a minute"
+# No prompts, and no debconf warning that apt-utils is missing.
+apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive DEBCONF_NOWARNINGS=yes apt-get -qq)
+"${apt[@]}" update
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null

@@ -17,8 +17,10 @@ unlicensed=$(git ls-files "${not_code[@]}" |
   while read -r file; do head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"; done)
 [ -z "$unlicensed" ] || { echo "no SPDX-License-Identifier line: $unlicensed"; exit 1; }
 
-echo "shellcheck"
+echo "shellcheck, and the zsh and fish files' syntax"
 shellcheck -x .ci/run scripts/*.sh tests/*.sh bench/*.sh completion/fifocap
+zsh -n completion/_fifocap tests/zsh_completions.zsh
+fish --no-execute completion/fifocap.fish
 
 echo "clang-format"
 clang-format --dry-run --Werror src/*.cpp src/*.hpp tests/*.cpp tests/*.hpp tests/fuzz/*.cpp
