@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Measures when fifocap helps, beside the userspace buffers that users put
-# into a pipeline instead: six shapes of pipeline P | C, each timed by
-# hyperfine in six variants:
+# into a pipeline instead: eight shapes of pipeline P | C, two of them made
+# only of real programs, each timed by hyperfine in six variants:
 #   default                    P | C
 #   fifocap 1 MiB              P | { fifocap /dev/stdin 1; C; }
 #   mbuffer -m 1M              P | mbuffer -q -m 1M | C
@@ -14,12 +14,15 @@
 # (the default's time over the variant's); the rounds alternate the shapes.
 # Prints a markdown table of the median and range over the rounds of the
 # wall time and the speed-up, and the median CPU time (user and system, of
-# the whole pipeline), then the largest median speed-up.
-# Usage: bench/effect.sh [ROUNDS]   (default 3; the README's table: 9)
+# the whole pipeline), then the largest median speed-up; and draws the
+# speed-ups, with their ranges, into an SVG chart with gnuplot.
+# Usage: bench/effect.sh [ROUNDS [CHART]]
+#        (default 3 rounds and build-bench/effect.svg; bench/README.md: 9, bench/effect.svg)
 #        fifocap from $FIFOCAP, or built in build-bench when it is unset
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 rounds=${1:-3}
+chart=${2:-$here/../build-bench/effect.svg}
 "$here/../scripts/install_needs.sh" bench
 if [ -z "${FIFOCAP:-}" ]; then
   build=$here/../build-bench
@@ -27,7 +30,9 @@ if [ -z "${FIFOCAP:-}" ]; then
   cmake --build "$build" --target fifocap -j"$(nproc)" >/dev/null
   FIFOCAP=$build/fifocap
 fi
-work=$(mktemp -d)
+mkdir -p "$(dirname "$chart")"
+# On disk, not in a tmpfs, where a synced write would cost nothing.
+work=$(mktemp -d /var/tmp/fifocap-effect.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 granted=$(true | "$FIFOCAP" -v /dev/stdin 1 2>&1)
@@ -35,12 +40,16 @@ granted=$(true | "$FIFOCAP" -v /dev/stdin 1 2>&1)
 default_kib=$(($(getconf PAGESIZE) * 16 / 1024))
 
 # The producers and consumers, as shell functions that every timed command
-# sources. Data is 32 MiB of random bytes, 8 MiB for the slowest shape.
+# sources. The image is 128 MiB of this machine's own files, as a disk
+# image holds, and its zstd-compressed copy (openssl reads it four times
+# over); data is 32 MiB of random bytes, 8 MiB for the slowest shape.
 raw_mib=1000
+{ tar -cf - /usr/share /usr/lib 2>/dev/null || true; } | head -c 128M >"$work/image" # tar stops at the pipe
+zstd -q -1 "$work/image" -o "$work/image.zst"
 head -c 32M /dev/urandom >"$work/data"
 head -c 8M /dev/urandom >"$work/small"
 cat >"$work/shapes.sh" <<SHAPES
-ready() { cat "$work/\$1"; }
+ready() { for name; do cat "$work/\$name"; done; }
 # COUNT bursts of SIZE, PAUSE seconds apart.
 bursts() { for _ in \$(seq "\$1"); do head -c "\$2" /dev/zero; sleep "\$3"; done; }
 # Reads READ bytes (whole when FULL is set), stalls for 10 ms, and again.
@@ -51,16 +60,24 @@ stalls() {
   done
 }
 SHAPES
-shapes=("raw throughput: $raw_mib MiB from dd to dd, 1 MiB blocks"
-  "always-ready producer, consumer makes one read per 10 ms stall"
+# Each shape: its name in the table, its label on the chart, the producer
+# and the consumer.
+shapes=("image to disk: zstd -dc, then dd bs=1M oflag=dsync into a file"
+  "8 KiB reads: openssl enc -aes-128-ctr"
+  "raw throughput: $raw_mib MiB from dd to dd, 1 MiB blocks"
   "always-ready producer, CPU-bound consumer (gzip)"
+  "always-ready producer, consumer makes one read per 10 ms stall"
   "bursts of 512 KiB every 5 ms, consumer reads 1 MiB then stalls 10 ms"
   "bursts of 8 MiB every 250 ms, consumer reads 1 MiB then stalls 10 ms"
   "bursts of 4 MiB every 100 ms, consumer makes one read per 10 ms stall")
-producers=("dd if=/dev/zero bs=1M count=$raw_mib status=none" "ready small" "ready data"
-  "bursts 64 512K 0.005" "bursts 8 8M 0.25" "bursts 6 4M 0.1")
-consumers=("dd of=/dev/null bs=1M status=none" "stalls 64M" "gzip -1 >/dev/null"
-  "stalls 1M full" "stalls 1M full" "stalls 64M")
+labels=("zstd | dd oflag=dsync" "openssl enc" "dd to dd, 1 MiB" "gzip" "one read per stall"
+  "512 KiB bursts" "8 MiB bursts" "4 MiB bursts, one read per stall")
+producers=("zstd -dc $work/image.zst" "ready image image image image" "dd if=/dev/zero bs=1M count=$raw_mib status=none"
+  "ready data" "ready small" "bursts 64 512K 0.005" "bursts 8 8M 0.25" "bursts 6 4M 0.1")
+consumers=("dd of=$work/written bs=1M oflag=dsync status=none"
+  "openssl enc -aes-128-ctr -pbkdf2 -pass pass:fifocap -out /dev/null"
+  "dd of=/dev/null bs=1M status=none" "gzip -1 >/dev/null" "stalls 64M" "stalls 1M full"
+  "stalls 1M full" "stalls 64M")
 variants=("default" "fifocap 1 MiB" "mbuffer -m 1M" "mbuffer -m 64M" "pv -B 1M"
   "mbuffer -m 64M + fifocap")
 # The pipeline of variant V for producer P and consumer C.
@@ -92,8 +109,11 @@ echo "| pipeline | variant | wall time, median (range) | speed-up, median (range
 echo "|---|---|---:|---:|---:|"
 order=$(IFS='|' && echo "${variants[*]}")
 for shape in "${!shapes[@]}"; do
-  awk -F, -v shape="${shapes[$shape]}" -v raw=$((shape == 0)) -v raw_bytes=$((raw_mib << 20)) \
-    -v order="$order" -v default_label="default ($default_kib KiB)" -v best_file="$work/best" '
+  # The chart's data: one line per shape, with the label, then the median,
+  # lowest and highest speed-up of each variant but the default.
+  awk -F, -v shape="${shapes[$shape]}" -v label="${labels[$shape]}" -v raw=$((shape == 2)) \
+    -v raw_bytes=$((raw_mib << 20)) -v order="$order" -v default_label="default ($default_kib KiB)" \
+    -v best_file="$work/best" -v chart_file="$work/chart.dat" '
     # Sorts a[1..n] in place, so that a[1] and a[n] are then the range.
     function sort(a, n,   i, j, t) {
       for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
@@ -103,6 +123,7 @@ for shape in "${!shapes[@]}"; do
     { wall[$1, rounds] = $2; cpu[$1, rounds] = $5 + $6 }
     END {
       n = split(order, names, "|")
+      printf "\"%s\"", label >> chart_file
       for (v = 1; v <= n; v++) {
         name = names[v]
         for (r = 1; r <= rounds; r++) {
@@ -114,9 +135,46 @@ for shape in "${!shapes[@]}"; do
         up = v == 1 ? "1" : sprintf("%.2f× (%.2f–%.2f)", sm, s[1], s[rounds])
         printf "| %s | %s | %s | %s | %.2f s |\n", v == 1 ? shape : "", v == 1 ? default_label : name,
           time, up, median(c, rounds)
-        if (v > 1) print sm >> best_file
+        if (v > 1) {
+          print sm >> best_file
+          printf " %.3f %.3f %.3f", sm, s[1], s[rounds] >> chart_file
+        }
       }
+      print "" >> chart_file
     }' "$work"/shape"$shape".round*.csv
 done
 echo
 sort -g "$work/best" | tail -n 1 | awk '{ printf "largest speed-up: %.1f×\n", $1 }'
+
+# One group of bars per shape, one bar per variant, rising from 1 (the
+# default pipe) to the median speed-up, on a log scale; the whiskers span
+# the rounds' range.
+titles=$(for v in "${!variants[@]}"; do [ "$v" -eq 0 ] || printf 'titles[%d] = "%s"\n' "$v" "${variants[$v]}"; done)
+gnuplot <<PLOT
+array titles[$((${#variants[@]} - 1))]
+$titles
+set terminal svg size 1000,520 dynamic font "sans,12" background "white"
+set output "$chart"
+set title "Speed-up over the default $default_kib KiB pipe: median and range of $rounds rounds"
+set logscale y 2
+set yrange [0.25:32]
+set ytics ("0.25×" 0.25, "0.5×" 0.5, "1×" 1, "2×" 2, "4×" 4, "8×" 8, "16×" 16, "32×" 32)
+set grid ytics
+set xrange [-0.6:${#shapes[@]}-0.4]
+set xtics rotate by -25 left nomirror
+set key outside top center horizontal
+set rmargin 14
+set bmargin 7
+set style fill solid 0.8 noborder
+width = 0.15
+x(shape, v) = shape + (v - 2) * width
+plot for [v = 0:4] "$work/chart.dat" \
+       using (x(\$0, v)):(1):(x(\$0, v) - width / 2):(x(\$0, v) + width / 2):(1):(column(2 + 3 * v)) \
+       with boxxyerror title titles[v + 1] linecolor v + 1, \
+     for [v = 0:4] "$work/chart.dat" \
+       using (x(\$0, v)):(column(2 + 3 * v)):(column(3 + 3 * v)):(column(4 + 3 * v)) \
+       with yerrorbars notitle linecolor "black" pointtype -1, \
+     "$work/chart.dat" using 0:(1):xtic(1) with points notitle pointtype -1, \
+     1 title "default pipe" linecolor "black" dashtype 2
+PLOT
+echo "chart: $chart"
