@@ -169,10 +169,10 @@ step user 'sudo cmake --install' </dev/null
 installed /usr/local/bin/fifocap || fail "no working /usr/local/bin/fifocap" "$work/step.log"
 manifest=/home/user/fifocap/build/install_manifest.txt
 cp "$root$manifest" "$work/manifest"
-offers_v user "$(readme_block XDG_DATA_DIRS)"
 run user scripts/test.sh </dev/null
 quiet
 summary "$work/step.log"
+offers_v user "$(readme_block XDG_DATA_DIRS)" # the shells came with the tests
 step user 'cpack -G DEB' </dev/null
 cmp "$root$manifest" "$work/manifest" || fail "the tests or the package changed the manifest" /dev/null
 unwritable=$(find "$root/home/user/fifocap/build" ! -user user)
