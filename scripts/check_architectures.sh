@@ -9,7 +9,8 @@
 # sources that libgtest-dev ships. Ends with a table of each target's
 # tests, those that did not run, and the time it took.
 # Usage: scripts/check_architectures.sh [BUILD_DIR [CMAKE_ARG...]]
-#        (default build-cross; ARCHITECTURES="A B" checks only those)
+#        (default build-cross; ARCHITECTURES="A B" checks only those, and
+#        JOBS, default 2, how many at a time)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-$top/build-cross}
@@ -17,12 +18,13 @@ work=${1:-$top/build-cross}
 mkdir -p "$work" && work=$(cd "$work" && pwd) # CMake reads the paths below from other folders
 "$top/scripts/install_needs.sh" test cross
 
-# Checks one architecture; its log and its summary line go to its folder.
+# Checks one architecture, run by RUNNER ("native": directly); its log,
+# and its summary line when it passes, go to its folder.
 check() {
-  local arch=$1 toolchain=$2 machine=$3 dir=$work/$1
+  local arch=$1 toolchain=$2 runner=$3 machine=$4 dir=$work/$1
   local build=$dir/build gtest=$dir/googletest
   SECONDS=0
-  mkdir -p "$dir"
+  [ "$runner" != native ] || runner=""
   exec >"$dir/check.log" 2>&1
   if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake -S /usr/src/googletest -B "$dir/googletest-build" -DBUILD_GMOCK=OFF \
@@ -46,7 +48,7 @@ check() {
     return 1
   fi
   # The report line, from the packed binary itself.
-  echo "report: $(true | "${runner[@]}" "$dir/packed-fifocap" -v /dev/stdin 1)"
+  echo "report: $(true | $runner "$dir/packed-fifocap" -v /dev/stdin 1)"
   local total not_run
   total=$(sed -n 's/^[0-9]*% tests passed, [0-9]* tests failed out of \([0-9]*\)$/\1/p' "$dir/check.log")
   not_run=$(sed -n 's/^\([0-9]*\) tests\{0,1\} did not run:$/\1/p' "$dir/check.log")
@@ -54,22 +56,31 @@ check() {
     "$SECONDS" >"$dir/summary"
 }
 
+# Two at a time: a suite spends much of its time waiting, in its runs
+# on FIFOs and in the recipes typed at a person's pace.
 cmake_args=("$@")
-status=0 table=""
+checked=()
 while IFS='|' read -r arch toolchain _ _ runner _ machine; do
   [[ " ${ARCHITECTURES:-$arch} " == *" $arch "* ]] || continue
-  runner=("$runner")
-  [ "${runner[0]}" != native ] || runner=()
-  echo "== $arch (${runner[*]:-native})"
-  if (check "$arch" "$toolchain" "$machine"); then
+  checked+=("$arch:$runner")
+  mkdir -p "$work/$arch" && rm -f "$work/$arch/summary"
+  while [ "$(jobs -rp | wc -l)" -ge "${JOBS:-2}" ]; do wait -n || true; done
+  check "$arch" "$toolchain" "$runner" "$machine" &
+done < <(cmake -P "$top/cmake/architectures.cmake")
+wait
+
+status=0 table=""
+for entry in "${checked[@]}"; do
+  arch=${entry%%:*}
+  echo "== $arch (${entry#*:})"
+  if [ -f "$work/$arch/summary" ]; then
     sed -n '/^[0-9]* tests\{0,1\} did not run:$/,$p; /^every test ran$/,$p' "$work/$arch/check.log"
     table+=$(cat "$work/$arch/summary")$'\n'
   else
     tail -n 60 "$work/$arch/check.log"
     status=1
   fi
-done < <(cmake -P "$top/cmake/architectures.cmake")
-
+done
 echo "| architecture | tests | passed | did not run | time |"
 echo "|---|---:|---:|---:|---:|"
 printf '%s' "$table"

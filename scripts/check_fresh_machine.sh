@@ -175,7 +175,7 @@ summary "$work/step.log"
 offers_v user "$(readme_block XDG_DATA_DIRS)" # the shells came with the tests
 step user 'cpack -G DEB' </dev/null
 cmp "$root$manifest" "$work/manifest" || fail "the tests or the package changed the manifest" /dev/null
-unwritable=$(find "$root/home/user/fifocap/build" ! -user user)
+unwritable=$(find "$root/home/user/fifocap/build" ! -uid "$(chroot "$root" id -u user)")
 [ -z "$unwritable" ] || fail "the user cannot write: $unwritable" /dev/null
 step user 'xargs rm --' </dev/null
 while read -r file; do gone "$file"; done <"$work/manifest"
