@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Builds and installs a clone of the last commit with CMake, on this
 # machine made to look like one with only a C++ compiler and CMake:
-# GoogleTest, valgrind, groff and bash-completion are hidden from the
-# build. Fails unless configure names the tests it turned off and the
-# install works.
+# GoogleTest, valgrind, groff, bash-completion, zsh and fish are hidden
+# from the build. Fails unless configure names the tests it turned off and
+# the install works.
 # Usage: scripts/check_minimal_build.sh [CMAKE_ARG...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +17,7 @@ hide=""
 for path in /usr/include/gtest /usr/share/bash-completion $(find /usr/lib /usr/local/lib -type d -path '*cmake/GTest' 2>/dev/null); do
   hide+="mount -t tmpfs none '$path'; "
 done
-for tool in valgrind groff; do
+for tool in valgrind groff zsh fish; do
   path=$(command -v "$tool") && hide+="mount --bind /dev/null '$path'; "
 done
 configure_args="$*"

@@ -11,7 +11,7 @@ cd "$top"
 
 echo "licence"
 # Data and documents carry no such line; packaging/copyright states the licence.
-not_code=(':!:tests/fuzz/corpus/' ':!:*.md' ':!:LICENSE' ':!:.gitignore' ':!:packaging/changelog'
+not_code=(':!:tests/fuzz/corpus/' ':!:*.md' ':!:*.svg' ':!:LICENSE' ':!:.gitignore' ':!:packaging/changelog'
   ':!:packaging/copyright' ':!:packaging/lintian-overrides')
 unlicensed=$(git ls-files "${not_code[@]}" |
   while read -r file; do head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"; done)
