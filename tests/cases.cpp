@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cases.hpp"
 
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -27,6 +28,13 @@ command_case accepted(const char *name, std::vector<std::string> args, std::int3
           .out = verbose != 0 ? report : "",
           .verbose = verbose,
           .size_bytes = size_bytes};
+}
+
+// `c` with FIELD set to VALUE, for a row that differs in one more field.
+template <class Field>
+command_case but(command_case c, Field command_case::*field, std::type_identity_t<Field> value) {
+  c.*field = std::move(value);
+  return c;
 }
 
 } // namespace
@@ -68,31 +76,14 @@ const std::vector<command_case> command_cases = {
     accepted("verbose_cluster", {"-vv", "{fifo}", "1"}, mib, 1),
     accepted("verbose_cluster_then_double_hyphen", {"-vv", "--", "{fifo}", "1"}, mib, 1),
     accepted("verbose_twice", {"-v", "-v", "{fifo}", "1"}, mib, 1),
-    {.name = "path_after_double_hyphen",
-     .args = {"--", "-x", "5"},
-     .exit_status = 0,
-     .size_bytes = 5 * mib,
-     .path = "-x"},
-    {.name = "long_path",
-     .args = {std::string(300, 'p'), "2"},
-     .exit_status = 0,
-     .size_bytes = 2 * mib,
-     .path = std::string(300, 'p')},
-    {.name = "stdin_closed",
-     .args = {"-v", "{fifo}", "1"},
-     .exit_status = 0,
-     .out = report,
-     .verbose = 1,
-     .size_bytes = mib,
-     .stdin_closed = true},
+    but(accepted("path_after_double_hyphen", {"--", "-x", "5"}, 5 * mib), &command_case::path,
+        "-x"),
+    but(accepted("long_path", {std::string(300, 'p'), "2"}, 2 * mib), &command_case::path,
+        std::string(300, 'p')),
+    but(accepted("stdin_closed", {"-v", "{fifo}", "1"}, mib, 1), &command_case::stdin_closed, true),
     // The path is printed as it stands, never as a format.
-    {.name = "printf_conversions_in_path",
-     .args = {"-v", "{fifo}", "1"},
-     .exit_status = 0,
-     .out = report,
-     .verbose = 1,
-     .size_bytes = mib,
-     .fifo_name = "%s%n%s"},
+    but(accepted("printf_conversions_in_path", {"-v", "{fifo}", "1"}, mib, 1),
+        &command_case::fifo_name, "%s%n%s"),
     // The count as atoi reads it.
     accepted("largest", {"{fifo}", "2047"}, 2047 * mib),
     accepted("fraction", {"{fifo}", "1.5"}, mib),
