@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Prints one line for each architecture with a file in toolchains/, its
-# facts separated by tabs: the Debian architecture, the toolchain file, the
+# facts separated by "|": the Debian architecture, the toolchain file, the
 # GNU triplet, the compiler package, the runner ("native" when there is
 # none), the runner's packages (blank-separated) and readelf's machine name.
 # Usage: cmake -P cmake/architectures.cmake

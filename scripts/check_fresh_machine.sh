@@ -126,15 +126,11 @@ step() {
 }
 installed() { as_root sh -c "$1 >/dev/null; [ \$? -eq 1 ]"; } # the usage, status 1
 gone() { [ ! -e "$root$1" ] || fail "$1 is still there" "$work/step.log"; }
-# Whether fish and zsh offer -v for "fifocap -", as USER after COMMANDS.
-offers_v() {
-  local fish zsh
-  cp "$top/tests/zsh_completions.zsh" "$root/tmp/"
-  fish=$(as "$1" "${2:+$2; }fish -c 'complete -C \"fifocap -\"' | cut -f1")
-  zsh=$(as "$1" "zsh -f /tmp/zsh_completions.zsh '' 'fifocap -'")
-  if [ "$fish" != -v ] || [ "$zsh" != -v ]; then
-    fail "for fifocap -, fish offered '$fish' and zsh '$zsh'" /dev/null
-  fi
+# Whether fish and zsh complete the installed fifocap, as USER after COMMANDS.
+completes() {
+  mkdir -p "$root/tmp/tests"
+  cp "$top/tests/installed_completion_test.sh" "$top/tests/zsh_completions.zsh" "$root/tmp/tests/"
+  as "$1" "${2:+$2; }/tmp/tests/installed_completion_test.sh" || fail "exit status $?" /dev/null
 }
 
 echo "== users whom nothing lets install: the test command"
@@ -172,7 +168,7 @@ cp "$root$manifest" "$work/manifest"
 run user scripts/test.sh </dev/null
 quiet
 summary "$work/step.log"
-offers_v user "$(readme_block XDG_DATA_DIRS)" # the shells came with the tests
+completes user "$(readme_block XDG_DATA_DIRS)" # the shells came with the tests
 step user 'cpack -G DEB' </dev/null
 cmp "$root$manifest" "$work/manifest" || fail "the tests or the package changed the manifest" /dev/null
 unwritable=$(find "$root/home/user/fifocap/build" ! -uid "$(chroot "$root" id -u user)")
@@ -182,7 +178,7 @@ while read -r file; do gone "$file"; done <"$work/manifest"
 gone /usr/local/bin/fifocap
 step user 'sudo dpkg -i' </dev/null
 installed /usr/bin/fifocap || fail "no working /usr/bin/fifocap" "$work/step.log"
-offers_v user ''
+completes user ''
 step user 'dpkg -r' </dev/null
 gone /usr/bin/fifocap
 
