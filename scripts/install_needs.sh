@@ -1,59 +1,19 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that the given tasks need and this machine
-# lacks: it says what it will install, then runs one apt-get update and one
-# apt-get install, through sudo when not root. Where it cannot install (not
-# root and no sudo, or no apt-get), it prints the one command that would,
-# and fails, so the caller stops before it builds anything.
-# Usage: scripts/install_needs.sh TASK...
-#   build    compile and install fifocap (every other task includes it)
-#   test     the test suite             bench    the benchmarks
-#   package  the .deb and its checks    lint     the static checks
-#   fuzz     the fuzzer                 fresh    the fresh-machine check
-#   cross    the other architectures    ci       all of them
+# lacks, as scripts/needs.txt lists them: it says what it will install, then
+# runs one apt-get update and one apt-get install, through sudo when not
+# root. Where it cannot install (not root and no sudo, or no apt-get), it
+# prints what would, and fails, so the caller stops before it builds
+# anything.
+# Usage: scripts/install_needs.sh TASK...   (the tasks of needs.txt, or ci for all)
+#        scripts/install_needs.sh --list TASK...   prints the packages, installed or not
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
-# A package, the tasks it is for, and how to tell it is installed: a
-# command on PATH, a file (a pattern), or the package itself.
-needs() {
-  cat <<'NEEDS'
-cmake                    build            command cmake
-g++                      build            command g++
-make                     build            command make
-libgtest-dev             test             file /usr/include/gtest/gtest.h
-valgrind                 test,bench       command valgrind
-groff-base               test             command groff
-bash-completion          test             file /usr/share/bash-completion/bash_completion
-zsh                      test,lint        command zsh
-fish                     test,lint        command fish
-hyperfine                bench            command hyperfine
-strace                   test,bench       command strace
-mbuffer                  test,bench       command mbuffer
-pv                       bench            command pv
-zstd                     bench            command zstd
-openssl                  bench            command openssl
-gnuplot-nox              bench            command gnuplot
-git                      package,lint,fresh command git
-dpkg-dev                 package          command dpkg-shlibdeps
-lintian                  package          command lintian
-clang-tidy               lint             command clang-tidy
-clang-format             lint             command clang-format
-cppcheck                 lint             command cppcheck
-shellcheck               lint             command shellcheck
-clang                    fuzz             command clang++
-libclang-rt-14-dev       fuzz             file /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a
-mmdebstrap               fresh            command mmdebstrap
-NEEDS
-  # Each architecture's compiler, and what runs its programs here.
-  is_wanted cross || return 0
-  local _ triplet compiler packages package
-  while IFS='|' read -r _ _ triplet compiler _ packages _; do
-    echo "$compiler cross command $triplet-g++"
-    for package in $packages; do echo "$package cross package $package"; done
-  done < <(cmake -P "$(dirname "$0")/../cmake/architectures.cmake")
-}
-
-[ $# -gt 0 ] || { echo "usage: $0 TASK... (build test bench package lint fuzz fresh cross ci)" >&2; exit 2; }
+list_only=""
+[ "${1:-}" != --list ] || { list_only=1; shift; }
+[ $# -gt 0 ] || { echo "usage: $0 [--list] TASK... (see $here/needs.txt, or ci for all)" >&2; exit 2; }
 wanted=" build $* "
 # Whether a package for these comma-separated tasks is wanted.
 is_wanted() {
@@ -65,19 +25,41 @@ is_wanted() {
   return 1
 }
 
+# Each line: a package, the tasks it is for, and how to tell it is there.
+needs() {
+  grep -v '^#' "$here/needs.txt"
+  # Each architecture's compiler, and what runs its programs here.
+  is_wanted cross || return 0
+  local _ triplet compiler packages package
+  while IFS='|' read -r _ _ triplet compiler _ packages _; do
+    echo "$compiler cross command $triplet-g++"
+    for package in $packages; do echo "$package cross package $package"; done
+  done < <(cmake -P "$here/../cmake/architectures.cmake")
+}
+
 # The architectures are listed by CMake, so CMake comes first.
-if is_wanted cross && ! command -v cmake >/dev/null; then "$0" build; fi
+if [ -z "$list_only" ] && is_wanted cross && ! command -v cmake >/dev/null; then "$0" build; fi
 
 missing=()
 while read -r package tasks kind what; do
   is_wanted "$tasks" || continue
-  case $kind in
-  command) command -v "$what" >/dev/null && continue ;;
-  file) compgen -G "$what" >/dev/null && continue ;;
-  package) [ "$(dpkg-query -W -f '${db:Status-Status}' "$what" 2>/dev/null)" = installed ] && continue ;;
-  esac
+  if [ -z "$list_only" ]; then
+    case $kind in
+    command) command -v "$what" >/dev/null && continue ;;
+    file)
+      present=1
+      for pattern in $what; do compgen -G "$pattern" >/dev/null || present=""; done
+      [ -n "$present" ] && continue
+      ;;
+    package) [ "$(dpkg-query -W -f '${db:Status-Status}' "$what" 2>/dev/null)" = installed ] && continue ;;
+    esac
+  fi
   [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
 done < <(needs)
+if [ -n "$list_only" ]; then
+  echo "${missing[*]}"
+  exit 0
+fi
 [ ${#missing[@]} -gt 0 ] || exit 0
 
 install="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
@@ -85,8 +67,13 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 cannot=""
 if ! command -v apt-get >/dev/null; then
-  cannot="This is not a Debian-like system (no apt-get). Install these packages, or your system's
-equivalents of them; on Debian or Ubuntu, as root:"
+  {
+    echo "fifocap needs these Debian packages, which are not installed: ${missing[*]}"
+    echo "This system has no apt-get, so install their equivalents with its own package manager:"
+    echo "a C++ compiler, CMake and make to build; the others for the tests and checks."
+    echo "Then run the command again; it stopped before building anything."
+  } >&2
+  exit 1
 elif [ ${#as_root[@]} -gt 0 ] && ! command -v sudo >/dev/null; then
   cannot="This user is not root and has no sudo. As root, run:"
 elif [ ${#as_root[@]} -gt 0 ] && ! refusal=$(sudo -n true 2>&1); then
@@ -101,7 +88,7 @@ if [ -n "$cannot" ]; then
     echo "fifocap needs these packages, which are not installed: ${missing[*]}"
     echo "$cannot"
     echo "  $install"
-    echo "Then run the command again. Nothing has been built."
+    echo "Then run the command again; it stopped before building anything."
   } >&2
   exit 1
 fi
