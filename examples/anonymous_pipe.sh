@@ -6,7 +6,7 @@
 # Usage: examples/anonymous_pipe.sh   (fifocap from PATH, or $FIFOCAP)
 set -eu
 if [ -n "${FIFOCAP:-}" ]; then fifocap() { "$FIFOCAP" "$@"; }; fi
-producer() { tar -cf - -C /usr/share/doc .; }
+producer() { seq 1000000; }
 consumer() { sha1sum; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,7 +9,7 @@
 #        (runs fifocap from PATH, or $FIFOCAP when set)
 set -eu
 if [ -n "${FIFOCAP:-}" ]; then fifocap() { "$FIFOCAP" "$@"; }; fi
-producer() { tar -cf - -C /usr/share/doc .; }
+producer() { seq 1000000; }
 consumer() { sha256sum; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -6,9 +6,10 @@
 # that each read takes up to 1 MiB where it would take 64 KiB. mbuffer
 # alone leaves the consumer reading from a pipe of 64 KiB.
 # Usage: examples/userspace_buffer_and_fifocap.sh   (fifocap from PATH, or $FIFOCAP)
+# Needs: mbuffer
 set -eu
 if [ -n "${FIFOCAP:-}" ]; then fifocap() { "$FIFOCAP" "$@"; }; fi
-producer() { tar -cf - -C /usr/share/doc .; }
+producer() { seq 1000000; }
 consumer() { sha256sum; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,64 +1,97 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Completes fifocap command lines in SHELL, with one table of rows for all
-# three shells, found as each shell finds an installed completion:
+# Completes fifocap command lines in SHELL, with one table of rows for every
+# shell, its completion found as that shell finds an installed one:
 #   bash  COMP_WORDS, COMP_CWORD, COMP_LINE and COMP_POINT set, the function
 #         that `complete -p` names called, and COMPREPLY read back; with
-#         BASH_COMPLETION, the file is first loaded on demand from a
-#         completions folder by bash-completion;
-#   zsh   typed with a tab at an interactive zsh, whose compinit finds
-#         _fifocap in its fpath;
+#         on-demand, the file is first loaded by bash-completion from a
+#         completions folder of XDG_DATA_DIRS;
+#   zsh   typed with a tab at one interactive zsh, whose .zshrc holds the
+#         line that the README gives for it, and whose fpath holds _fifocap;
 #   fish  `complete -C`, with the file in a vendor_completions.d folder of
 #         XDG_DATA_DIRS and a fifocap command on PATH, as fish needs.
+# With installed, each shell finds an installed fifocap's completion by
+# itself, as a user who ran the README's commands for zsh and fish (in a
+# scratch home); with login, as this user, with their own start-up files.
 # A shell's own ways are left out of the comparison: a folder's trailing
 # slash, and bash's offer of --; a row that names a shell after a second
 # "|" does not apply to it.
-# Usage: completion_test.sh bash|zsh|fish COMPLETION_FILE [BASH_COMPLETION]
+# Usage: completion_test.sh SHELL SOURCE_DIR [on-demand|installed|login]
 set -uo pipefail
-shell=$1 completion=$2
+shell=$1 source=$2 mode=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+completion=$source/completion/$shell
+# Each README block that sets up a user's ~/.zshrc or ~/.profile.
+readme_setup=$(awk '/^```sh$/ { block = ""; keep = 1; next }
+  /^```$/ { if (keep && block ~ /~\/\.(zshrc|profile)/) printf "%s", block; keep = 0 }
+  keep { block = block $0 "\n" }' "$source/README.md")
+if [ "$mode" = installed ]; then
+  mkdir "$dir/home"
+  export HOME=$dir/home
+  bash -ec "$readme_setup" || exit 1
+  # shellcheck source=/dev/null
+  . "$HOME/.profile"
+fi
+case $mode in installed | login) installed=1 ;; *) installed="" ;; esac
 
 case $shell in
 bash)
-  if [ $# -gt 2 ]; then
-    mkdir -p "$dir/share/bash-completion/completions"
-    cp "$completion" "$dir/share/bash-completion/completions/fifocap"
-    export XDG_DATA_DIRS=$dir/share
+  if [ -n "$installed" ] || [ "$mode" = on-demand ]; then
+    if [ -z "$installed" ]; then
+      mkdir -p "$dir/share/bash-completion/completions"
+      cp "$completion"/* "$dir/share/bash-completion/completions/"
+      export XDG_DATA_DIRS=$dir/share
+    fi
     # shellcheck source=/dev/null
-    source "$3"
+    source /usr/share/bash-completion/bash_completion
     __load_completion fifocap || { echo "bash-completion did not load the file"; exit 1; }
   else
-    # shellcheck source=completion/fifocap
-    source "$completion"
+    # shellcheck source=completion/bash/fifocap
+    source "$completion/fifocap" || exit 1
   fi
   registered=$(complete -p fifocap) || exit 1
   function=$(sed -n 's/.* -F \([^ ]*\) .*/\1/p' <<<"$registered")
   [[ $registered == *" -o filenames "* ]] || { echo "not registered for file names: $registered"; exit 1; }
-  # Completes the words given, the last one being the word under the cursor.
-  offered() {
-    COMP_WORDS=(fifocap "$@")
-    COMP_CWORD=$#
-    COMP_LINE="${COMP_WORDS[*]}"
-    COMP_POINT=${#COMP_LINE}
-    COMPREPLY=()
-    "$function" fifocap "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-    printf '%s\n' "${COMPREPLY[@]}"
+  # Completes each line of standard input, as zsh_completions.zsh does.
+  offer() {
+    local line
+    while IFS= read -r line; do
+      read -ra COMP_WORDS <<<"$line"
+      [[ $line == *' ' ]] && COMP_WORDS+=("") # a trailing blank: a new, empty word
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      COMP_LINE=$line
+      COMP_POINT=${#COMP_LINE}
+      COMPREPLY=()
+      "$function" fifocap "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+      printf "%s\n" "${COMPREPLY[@]}" ::
+    done
   }
   ;;
 zsh)
-  mkdir "$dir/functions" && cp "$completion" "$dir/functions/_fifocap"
-  offered() { HOME=$dir timeout 20 zsh -f "$here/zsh_completions.zsh" "$dir/functions" "fifocap $*"; }
+  if [ -n "$installed" ]; then
+    offer() { timeout 60 zsh -f "$here/zsh_completions.zsh" "$HOME/.zshrc"; }
+  else
+    # A user who ran the README's commands, one of which turns zsh's
+    # completion on.
+    if ! HOME=$dir bash -ec "$readme_setup" || ! grep -q compinit "$dir/.zshrc"; then
+      echo "the README's commands did not turn zsh's completion on: $readme_setup"
+      exit 1
+    fi
+    offer() { HOME=$dir timeout 60 zsh -f "$here/zsh_completions.zsh" "$dir/.zshrc" "$completion"; }
+  fi
   ;;
 fish)
-  mkdir -p "$dir/share/fish/vendor_completions.d" "$dir/bin"
-  cp "$completion" "$dir/share/fish/vendor_completions.d/fifocap.fish"
-  printf '#!/bin/sh\n' >"$dir/bin/fifocap" && chmod +x "$dir/bin/fifocap"
-  # shellcheck disable=SC2016 # fish expands $LINE
-  offered() {
-    LINE="fifocap $*" HOME=$dir XDG_DATA_DIRS=$dir/share PATH=$dir/bin:$PATH \
-      timeout 20 fish -c 'complete -C "$LINE"' | cut -f1
+  if [ -z "$installed" ]; then
+    mkdir -p "$dir/share/fish" "$dir/bin"
+    cp -r "$completion" "$dir/share/fish/vendor_completions.d"
+    printf '#!/bin/sh\n' >"$dir/bin/fifocap" && chmod +x "$dir/bin/fifocap"
+    export HOME=$dir XDG_DATA_DIRS=$dir/share PATH=$dir/bin:$PATH
+  fi
+  # shellcheck disable=SC2016 # fish expands its own variables
+  offer() {
+    timeout 60 fish -c 'while read -l line; complete -C "$line" | cut -f1; echo ::; end'
   }
   ;;
 *) echo "no such shell: $shell"; exit 2 ;;
@@ -72,16 +105,9 @@ granted=$(awk -v limit="$(cat /proc/sys/fs/pipe-max-size)" \
   'BEGIN { for (n = 1; n <= 1024 && n * 1048576 <= limit; n *= 2) print n }' | sort | paste -sd ' ')
 [ -n "$granted" ] || echo "note: pipe-max-size is below 1 MiB, so no size is offered"
 
-status=0
+rows=()
 while IFS='|' read -r expected words not_in; do
-  [[ " $not_in " != *" $shell "* ]] || continue
-  read -ra line <<<"$words"
-  [[ $words == *' ' || -z $words ]] && line+=("") # a trailing blank: a new, empty word
-  got=$(offered "${line[@]}" | sed 's|/$||' | grep -vx -e -- | sort | paste -sd ' ')
-  if [ "$got" != "$expected" ]; then
-    echo "$shell: fifocap ${words}<TAB>: offered '$got', expected '$expected'"
-    status=1
-  fi
+  [[ " $not_in " != *" $shell "* ]] && rows+=("$expected|$words")
 done <<ROWS
 -v|-
 -v|-v|fish
@@ -97,4 +123,25 @@ $granted|-v -- stream
 a stream folder stream|-- 
 -v|plain.txt 1 2 
 ROWS
+
+# Every row in one run of the shell; each row's matches end with "::".
+offered=$(for row in "${rows[@]}"; do printf 'fifocap %s\n' "${row#*|}"; done | offer) || exit 1
+status=0 i=0 got=""
+while IFS= read -r match; do
+  if [ "$match" != :: ]; then
+    got+=$'\n'${match%/}
+    continue
+  fi
+  got=$(grep -vx -e -- -e '' <<<"$got" | sort | paste -sd ' ')
+  expected=${rows[i]%%|*}
+  if [ "$got" != "$expected" ]; then
+    echo "$shell: fifocap ${rows[i]#*|}<TAB>: offered '$got', expected '$expected'"
+    status=1
+  fi
+  i=$((i + 1)) got=""
+done <<<"$offered"
+if [ "$i" -ne ${#rows[@]} ]; then
+  echo "$shell completed $i of ${#rows[@]} lines"
+  status=1
+fi
 exit $status

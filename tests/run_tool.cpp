@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -39,9 +41,17 @@ std::vector<std::string> child_environment(bool posixly_correct) {
   return env;
 }
 
-// The emulator's command line in a cross build, from
-// CMAKE_CROSSCOMPILING_EMULATOR; empty in a native build.
-std::vector<std::string> launcher() { return {FIFOCAP_LAUNCHER}; }
+// What runs a binary of another architecture, such as qemu-aarch64-static:
+// the blank-separated words of FIFOCAP_TEST_LAUNCHER; none when unset.
+std::vector<std::string> launcher() {
+  std::vector<std::string> words;
+  const char *value = std::getenv("FIFOCAP_TEST_LAUNCHER");
+  std::istringstream stream(value != nullptr ? value : "");
+  for (std::string word; stream >> word;) {
+    words.push_back(word);
+  }
+  return words;
+}
 
 } // namespace
 
@@ -88,7 +98,7 @@ running_tool start_tool(const tool_invocation &invocation) {
     }
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_pipe[1], STDERR_FILENO);
-    execve(program.c_str(), arg_pointers.data(), env_pointers.data());
+    execvpe(program.c_str(), arg_pointers.data(), env_pointers.data()); // the launcher from PATH
     _exit(127);
   }
   close(out_pipe[1]);
@@ -98,7 +108,7 @@ running_tool start_tool(const tool_invocation &invocation) {
 
 bool waits_in_fifo_open(const running_tool &tool) {
   const std::string wchan = "/proc/" + std::to_string(tool.pid) + "/wchan";
-  for (int tries = 0; tries < 250; ++tries) {
+  for (int tries = 0; tries < 1500; ++tries) {
     std::string where;
     std::ifstream(wchan) >> where;
     if (where == "wait_for_partner") {
@@ -111,7 +121,7 @@ bool waits_in_fifo_open(const running_tool &tool) {
 
 tool_result finish_tool(running_tool &tool) {
   tool_result result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   pollfd fds[2] = {{tool.out_fd, POLLIN, 0}, {tool.err_fd, POLLIN, 0}};
   std::string *sinks[2] = {&result.out, &result.err};
   int open_streams = 2;

@@ -7,10 +7,11 @@
 #include <sys/types.h>
 #include <vector>
 
-// Runs a program of this build in a child process with its standard output
-// and error captured, bounded in time (5 s) so that a run that waits in an
-// open cannot hang the suite. In a cross build it runs under the target's
-// emulator, with argv[0] still passed exactly.
+// Runs a program in a child process with its standard output and error
+// captured, bounded in time (30 s, which no run reaches on a busy machine)
+// so that a run that waits in an open cannot hang the suite. Given
+// FIFOCAP_TEST_LAUNCHER, it runs under that emulator, with argv[0] still
+// passed exactly.
 struct tool_invocation {
   std::string program{};           // executed file
   std::vector<std::string> argv{}; // argv[0] included, passed exactly
@@ -28,7 +29,7 @@ struct tool_result {
   std::string err;
 };
 
-// Whether this build's programs run under an emulator.
+// Whether the programs run under an emulator.
 bool emulated();
 
 struct running_tool {
@@ -39,7 +40,8 @@ struct running_tool {
 
 running_tool start_tool(const tool_invocation &invocation);
 // Whether the tool waits in a FIFO's open for a peer, as the kernel tells
-// through wchan. Asks for up to 5 s, as an emulated run is slow to start.
+// through wchan. Asks for up to 30 s, as a run on a busy machine or under an
+// emulator is slow to start.
 bool waits_in_fifo_open(const running_tool &tool);
 tool_result finish_tool(running_tool &tool);
 tool_result run_tool(const tool_invocation &invocation);

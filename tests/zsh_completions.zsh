@@ -1,20 +1,22 @@
 # SPDX-License-Identifier: MIT
-# Types LINE and a tab at an interactive zsh whose completion system
-# (compinit) finds its functions first in DIR (when not empty), as an
-# installed _fifocap is found, and prints what the completion offers, one
-# match per line.
-# Usage: zsh -f zsh_completions.zsh DIR LINE
+# Completes each line of standard input, typed with a tab at one
+# interactive zsh, and prints what the completion offers, one match per
+# line, then "::" after each line's matches. That zsh reads the system's
+# start-up files and then RC, a user's .zshrc (none when empty), as a
+# user's zsh does; DIR, when given, comes first in its fpath, as a folder
+# that holds _fifocap.
+# Usage: zsh -f zsh_completions.zsh RC [DIR] <LINES
 zmodload zsh/zpty || exit 1
-dir=$1 line=$2
+rc=$1 dir=${2:-}
 export ZDOTDIR=$(mktemp -d)
 trap 'rm -rf $ZDOTDIR' EXIT
 # Every match that a completion function adds is also printed between
-# << and >>, and <<done>> follows the last; compadd's own calls that only
-# gather (-O, -A, -D) pass through.
+# << and >>, and <<done>> ends each completion; compadd's own calls that
+# only gather (-O, -A, -D) pass through.
 cat >$ZDOTDIR/.zshrc <<RC
 PS1= RPS1=
-fpath=(${dir:+${(q)dir}} \$fpath)
-autoload -Uz compinit && compinit -u -D
+${dir:+fpath=(${(q)dir} \$fpath)}
+${rc:+source ${(q)rc}}
 compadd() {
   if (( \${@[(I)-[OAD]*]} )); then builtin compadd "\$@"; return; fi
   local -a offered
@@ -22,12 +24,22 @@ compadd() {
   (( \$#offered )) && print -rl -- "<<"\${^\${(Q)offered}}">>"
   builtin compadd "\$@"
 }
-offered_all() { print -r -- "<<done>>"; }
-comppostfuncs=(offered_all)
+autoload +X _main_complete
+functions -c _main_complete _fifocap_test_main_complete
+_main_complete() {
+  _fifocap_test_main_complete "\$@"
+  local ret=\$?
+  print -r -- "<<done>>"
+  return ret
+}
 RC
-# -d: no global start-up files, only the one above.
-zpty shell zsh -d -i
-zpty -w -n shell "$line"$'\t'
-zpty -r shell out '*<<done>>*'
+zpty shell zsh -i
+while IFS= read -r line; do
+  # The line and a tab; then, once the matches are out, ^U clears the line.
+  zpty -w -n shell "$line"$'\t'
+  zpty -r shell out '*<<done>>*' || exit 1
+  print -r -- "$out" | grep -ao '<<[^<>]*>>' | sed 's/^<<//; s/>>$//; /^done$/d'
+  print -r -- ::
+  zpty -w -n shell $'\C-u'
+done
 zpty -d shell
-print -r -- "$out" | grep -ao '<<[^<>]*>>' | sed 's/^<<//; s/>>$//; /^done$/d'
