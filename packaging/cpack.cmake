@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: MIT
-# A Debian package through CPack: `cpack -G DEB` in the build folder.
+# The packages, through CPack: a Debian package (`cpack --preset default`),
+# and, for a release, a tarball of the same files laid out under a prefix
+# as `cmake --install` lays them out (the cross preset makes both).
 set(CPACK_PACKAGE_NAME "fifocap")
 set(CPACK_PACKAGE_VENDOR "fifocap maintainers")
 set(CPACK_PACKAGE_CONTACT "fifocap maintainers <maintainers@users.noreply.c-seed-8906e166.example>")
@@ -24,13 +26,23 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 
-# Everything that `cmake --install` installs, and the Debian-only files
-# (component deb) on top, each by its component: an install of ALL would
-# write over the user's install_manifest.txt.
-set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};fifocap;/"
-                                 "${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
-# Read by cpack when it runs: it dates the package's files from the latest
-# changelog entry, so that one source always packs to the same bytes.
+# The tarball is named, and holds one folder named, for the version and the
+# Debian architecture: the toolchain's, or this machine's.
+if(NOT CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+set(CPACK_PACKAGE_FILE_NAME "${PROJECT_NAME}-${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}")
+
+# Everything that `cmake --install` installs, each rule by its component,
+# and for the Debian package the Debian-only files (component deb) on top:
+# an install of ALL would write over the user's install_manifest.txt.
+set(CPACK_FIFOCAP_INSTALLED "${PROJECT_BINARY_DIR};${PROJECT_NAME};fifocap;/")
+set(CPACK_INSTALL_CMAKE_PROJECTS ${CPACK_FIFOCAP_INSTALLED} "${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
+# Read by cpack for each package it makes (cpack_generator.cmake), and
+# after it has made them (cpack_deterministic.cmake).
 set(CPACK_FIFOCAP_RELEASE_EPOCH "${FIFOCAP_RELEASE_EPOCH}")
-set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack_timestamp.cmake")
+set(CPACK_FIFOCAP_AR "${CMAKE_AR}")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack_generator.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/cpack_deterministic.cmake")
 include(CPack)
