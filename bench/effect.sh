@@ -17,19 +17,21 @@
 # the whole pipeline), then the largest median speed-up; and draws the
 # speed-ups, with their ranges, into an SVG chart with gnuplot.
 # Usage: bench/effect.sh [ROUNDS [CHART]]
-#        (default 3 rounds and build-bench/effect.svg; bench/README.md: 9, bench/effect.svg)
-#        fifocap from $FIFOCAP, or built in build-bench when it is unset
+#        (default 3 rounds, and effect.svg in the bench build's folder;
+#        bench/README.md: 9, bench/effect.svg)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-rounds=${1:-3}
-chart=${2:-$here/../build-bench/effect.svg}
-"$here/../scripts/install_needs.sh" bench
 if [ -z "${FIFOCAP:-}" ]; then
-  build=$here/../build-bench
-  cmake -S "$here/.." -B "$build" -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$build" --target fifocap -j"$(nproc)" >/dev/null
-  FIFOCAP=$build/fifocap
+  "$here/../scripts/install_needs.sh" bench
+  [ $# -lt 2 ] || set -- "$1" "$(realpath -m "$2")" # the build runs it from its own folder
+  cd "$here/.."
+  cmake --preset bench >/dev/null
+  FIFOCAP_BENCH_ARGS="$*" exec cmake --build --preset bench -j"$(nproc)" --target effect
 fi
+# shellcheck disable=SC2086 # the arguments, passed on through the build
+set -- ${FIFOCAP_BENCH_ARGS:-}
+rounds=${1:-3}
+chart=${2:-$(dirname "$FIFOCAP")/effect.svg}
 mkdir -p "$(dirname "$chart")"
 # On disk, not in a tmpfs, where a synced write would cost nothing.
 work=$(mktemp -d /var/tmp/fifocap-effect.XXXXXX)

@@ -8,13 +8,15 @@
 # Usage: bench/run.sh [RUNS]   (timed runs of each program; default 200)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${FIFOCAP_BENCH_BUILD:-$here/../build-bench}
-runs=${1:-200}
-"$here/../scripts/install_needs.sh" bench
-if [ -z "${FIFOCAP_BENCH_NO_BUILD:-}" ]; then
-  cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$build" --target fifocap fifocap_baseline -j"$(nproc)" >/dev/null
+if [ -z "${FIFOCAP:-}" ]; then
+  "$here/../scripts/install_needs.sh" bench
+  cd "$here/.."
+  cmake --preset bench >/dev/null
+  FIFOCAP_BENCH_ARGS="$*" exec cmake --build --preset bench -j"$(nproc)" --target bench
 fi
+# shellcheck disable=SC2086 # the arguments, passed on through the build
+set -- ${FIFOCAP_BENCH_ARGS:-}
+runs=${1:-200}
 # shellcheck source=bench/measure.sh
 source "$here/measure.sh"
 # shellcheck source=tests/held_fifo.sh
@@ -24,7 +26,7 @@ hold_fifo_in_temp_dir
 fifo=$dir/fifo
 
 names=("minimal static C program" "fifocap")
-commands=("$build/bench/fifocap_baseline -v $fifo 1" "$build/fifocap -v $fifo 1")
+commands=("$FIFOCAP_BASELINE -v $fifo 1" "$FIFOCAP -v $fifo 1")
 # The interpreter itself, not a wrapper script that may stand in for it on PATH.
 if python3=$(python3 -c 'import sys; print(sys.executable)' 2>/dev/null); then
   cat >"$dir/setpipe.py" <<'PY'

@@ -1,38 +1,40 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Builds and installs a clone of the last commit with CMake, on this
-# machine made to look like one with only a C++ compiler and CMake:
-# GoogleTest, valgrind, groff, bash-completion, zsh and fish are hidden
-# from the build. Fails unless configure names the tests it turned off and
-# the install works.
-# Usage: scripts/check_minimal_build.sh [CMAKE_ARG...]
+# Builds and installs a clone of the last commit with the default preset,
+# on this machine made to look like one with only a C++ compiler, make and
+# CMake: every tool that scripts/needs.txt lists for the tests is hidden
+# from the build. Fails unless configure names the tests that it turned off
+# and the install works.
+# Usage: scripts/check_minimal_build.sh   (as root: it hides the tools in a
+#        mount namespace of its own)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+unshare --mount true 2>/dev/null || { echo "the check needs a mount namespace: run it as root"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 git clone -q "$top" "$work/fifocap"
 
-# The hiding needs a mount namespace of its own (root with CAP_SYS_ADMIN).
-hide=""
-for path in /usr/include/gtest /usr/share/bash-completion $(find /usr/lib /usr/local/lib -type d -path '*cmake/GTest' 2>/dev/null); do
-  hide+="mount -t tmpfs none '$path'; "
-done
-for tool in valgrind groff zsh fish; do
-  path=$(command -v "$tool") && hide+="mount --bind /dev/null '$path'; "
-done
-configure_args="$*"
-if unshare --mount true 2>/dev/null; then
-  hider=(unshare --mount)
-else
-  echo "no mount namespace here: GoogleTest is turned off through CMake instead"
-  hider=() hide="" configure_args+=" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON"
-fi
-# Configure, build and install.
-runner=("${hider[@]}" sh -euc "$hide cd '$work/fifocap'
-  cmake -S . -B build $configure_args && cmake --build build && cmake --install build --strip")
-DESTDIR=$work/root "${runner[@]}" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
+# A command is hidden behind an empty file; a file, with its folder.
+hide="" hidden=()
+while read -r package tasks kind what; do
+  [[ ,$tasks, == *,test,* ]] || continue
+  hidden+=("$package")
+  if [ "$kind" = command ]; then
+    path=$(command -v "$what") && hide+="mount --bind /dev/null '$path'; "
+  else
+    for path in $what; do
+      for match in $path; do [ -e "$match" ] && hide+="mount -t tmpfs none '$(dirname "$match")'; "; done
+    done
+  fi
+done < <(grep -v '^#' "$top/scripts/needs.txt")
+
+DESTDIR=$work/root unshare --mount sh -euc "$hide cd '$work/fifocap'
+  cmake --preset default && cmake --build --preset default && cmake --install build --strip" \
+  >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 sed -n '/Tests turned off/,/^-- Config/p' "$work/log"
-grep -q 'no GoogleTest' "$work/log" || { echo "configure did not say that GoogleTest's tests are off"; exit 1; }
+for package in "${hidden[@]}"; do
+  grep -q "no $package on this machine" "$work/log" || { echo "configure did not say that $package is missing"; exit 1; }
+done
 if "$work/root/usr/local/bin/fifocap" >/dev/null; then
   echo "the installed binary accepted no operands"
   exit 1

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Shows fifocap's main job on a FIFO that it makes, holds open, and removes.
 # Without FIFOCAP, it first installs what the build needs when it is
-# missing, and builds fifocap in the source tree's build folder.
+# missing, and builds fifocap with the default preset, in build/.
 # Usage: scripts/demo.sh [FIFOCAP]
 set -eu
 if [ $# -gt 0 ]; then
@@ -10,8 +10,9 @@ if [ $# -gt 0 ]; then
 else
   top=$(cd "$(dirname "$0")/.." && pwd)
   "$top/scripts/install_needs.sh" build
-  cmake -S "$top" -B "$top/build" >/dev/null
-  cmake --build "$top/build" --target fifocap -j"$(nproc)"
+  cd "$top"
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target fifocap -j"$(nproc)"
   fifocap=$top/build/fifocap
 fi
 

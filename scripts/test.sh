@@ -1,31 +1,54 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Installs what the tests need when it is missing, builds fifocap, runs the
-# whole test suite, and ends by listing every test that did not run, each
-# with its reason. Configure fails when a tool that the tests need is
-# missing, so the suite is never run partial.
-# Usage: scripts/test.sh [BUILD_DIR [CMAKE_ARG...]]   (default: build in the source tree)
+# Installs what the tests need when it is missing, then builds and tests
+# with a workflow preset: by default the static build and the whole suite
+# (cmake --workflow --preset default). Ends with a line that counts the
+# tests, "N tests: P passed, F failed, S did not run", and lists every test
+# that did not run, each with its reason; fails when one was turned off for
+# want of a tool, so that the suite it runs is never partial. This is the
+# one place that reads CTest's results.
+# Usage: scripts/test.sh [PRESET]   (a workflow preset of CMakePresets.json)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
-[ $# -gt 0 ] && shift
-"$top/scripts/install_needs.sh" test
-cmake -S "$top" -B "$build" -DFIFOCAP_REQUIRE_TEST_TOOLS=ON "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-status=0
-ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --no-tests=error || status=$?
+preset=${1:-default}
+case $preset in
+fuzz) "$top/scripts/install_needs.sh" fuzz ;;
+*clang*) "$top/scripts/install_needs.sh" test fuzz ;; # clang and its runtimes
+*) "$top/scripts/install_needs.sh" test ;;
+esac
+cd "$top"
+FIFOCAP_CTEST_LOG=$(mktemp)
+export FIFOCAP_CTEST_LOG
+trap 'rm -f "$FIFOCAP_CTEST_LOG" "$FIFOCAP_CTEST_LOG.status"' EXIT
 
-# A skipped test's reason: a script's "skipped: " line, or the line after
-# GoogleTest's "file:line: Skipped".
+# CTest's own list of the tests that did not run gives no reasons; the list
+# below does. Its note on the folder it changes into asks nothing of anyone.
+{ CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset "$preset" && status=0 || status=$?
+  echo "$status" >"$FIFOCAP_CTEST_LOG.status"; } 2>&1 |
+  awk '/^The following tests did not run:$/ { skipping = 1; next }
+    skipping && /^\t/ { next } { skipping = 0 }
+    !/^Internal ctest changing into directory: /'
+status=$(cat "$FIFOCAP_CTEST_LOG.status")
+
+# A skipped test's reason, in the full log of the build folder that CTest
+# names: a script's "skipped: " line, or the line after GoogleTest's
+# "file:line: Skipped".
+tests=$(sed -n 's/^Test project //p' "$FIFOCAP_CTEST_LOG")
+[ -n "$tests" ] || { echo "no tests ran"; exit 1; }
 awk '
-  /^[0-9]+\/[0-9]+ Test: / { name = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", name); reason = ""; next }
+  /^[0-9]+\/[0-9]+ Test: / { name = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", name); reason = ""; tests++; next }
   after_skip { reason = $0; after_skip = 0 }
   reason == "" && /: Skipped$/ { after_skip = 1 }
   reason == "" && /^skipped: / { reason = substr($0, 10) }
+  /^Test Passed\.$/ { passed++ }
   /^Skip regular expression found in output/ { not_run[++n] = name ": " reason }
   END {
-    if (n == 0) { print "every test ran"; exit }
-    print n (n == 1 ? " test" : " tests") " did not run:"
+    printf "%d tests: %d passed, %d failed, %d did not run\n", tests, passed, tests - passed - n, n
     for (i = 1; i <= n; i++) print "  " not_run[i]
-  }' "$build/Testing/Temporary/LastTest.log"
-exit $status
+  }' "$tests/Testing/Temporary/LastTest.log" | tee "$FIFOCAP_CTEST_LOG.not_run"
+if grep -q ': no .* on this machine$' "$FIFOCAP_CTEST_LOG.not_run"; then
+  echo "a test was turned off for want of a tool that scripts/install_needs.sh should have installed"
+  status=1
+fi
+rm -f "$FIFOCAP_CTEST_LOG.not_run"
+exit "$status"
