@@ -5,7 +5,7 @@ with ia32_emulation=0): a seccomp filter, which every child inherits, kills
 any process at its first 32-bit system call, so no i386 program runs, while
 64-bit programs, qemu-i386-static among them, run as ever.
 
-Usage: tests/without_ia32.py COMMAND [ARG...]
+Usage: scripts/without_ia32.py COMMAND [ARG...]
 """
 import ctypes
 import os
