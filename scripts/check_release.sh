@@ -17,7 +17,7 @@
 #      its .deb holds the same binary;
 #   4. lintian finds nothing in any .deb;
 #   5. the source tarball, unpacked into a folder without git, passes
-#      scripts/test.sh.
+#      scripts/test.sh, and packs this machine's .deb of the release.
 # Ends with a table of the architectures: how each ran, its tests, the time.
 # Usage: scripts/check_release.sh [ARCH...]   (as root; ARCH... checks only
 #        those architectures, and leaves out the source tarball)
@@ -148,6 +148,11 @@ if [ $# -eq 0 ]; then
   [ ! -e "$work/fifocap-$version/.git" ] || { echo "the source tarball holds .git"; exit 1; }
   "$work/fifocap-$version/scripts/test.sh" >"$work/source.log" 2>&1 || { cat "$work/source.log"; exit 1; }
   sed -n '/^[0-9]* tests: /,$p' "$work/source.log"
+  # Packed there, without git, the default build is this machine's release package.
+  deb=fifocap_${version}_$(dpkg --print-architecture).deb
+  (cd "$work/fifocap-$version" && FIFOCAP_PACKAGE_DIR=$work/source-package cpack --preset default >/dev/null)
+  cmp "$work/source-package/$deb" "$release/$deb" || { echo "the source tarball packs another $deb"; exit 1; }
+  echo "the source tarball packs the release's $deb"
 fi
 
 echo "| architecture | run by | tests | passed | did not run | report of -v /dev/stdin 1 | time |"
