@@ -88,12 +88,8 @@ as_root() {
 # session of its own: with no terminal, as CI and scripts run.
 as() { chroot "$1" setsid -w su -l "$2" -c "$3"; }
 fail() { echo "$1"; [ -z "${2:-}" ] || tail -n 40 "$2"; exit 1; }
-# The README's sh block that holds TEXT.
-readme_block() {
-  awk -v text="$1" '/^```sh$/ { block = ""; keep = 1; next }
-    /^```$/ { if (keep && index(block, text)) { printf "%s", block; exit } keep = 0 }
-    keep { block = block $0 "\n" }' "$top/README.md"
-}
+# The README's sh blocks that match PATTERN.
+readme_block() { awk -v pattern="$1" -f "$top/tests/readme_blocks.awk" "$top/README.md"; }
 # Runs COMMANDS in ROOT as USER (root: without sudo, as the README says for
 # root) in the folder DIR of their home; each must exit 0. The log is LOG.
 run() {
@@ -105,7 +101,7 @@ run() {
     as "$root" "$user" "set -e; cd ~/$dir && $commands"
   fi >"$log" 2>&1 </dev/null || fail "exit status $?" "$log"
 }
-# Runs the README's sh block that holds TEXT, as written.
+# Runs the README's sh block that matches PATTERN, as written.
 step() {
   local block
   block=$(readme_block "$4")
@@ -172,11 +168,9 @@ trixie() {
   run "$root" user fifocap scripts/test.sh
   summary
   # What the README asks of a zsh or fish user; the shells came with the
-  # tests. (The tildes are the README's text.)
+  # tests. (The tilde is the README's text.)
   # shellcheck disable=SC2088
-  run "$root" user "" "$(readme_block '~/.zshrc')"
-  # shellcheck disable=SC2088
-  run "$root" user "" "$(readme_block '~/.profile')"
+  run "$root" user "" "$(readme_block '~/[.](zshrc|profile)')"
   completes "$root" user
   step "$root" user fifocap 'cpack --preset'
   cmp "$manifest" "$work/manifest" || fail "the tests or the package changed the manifest"

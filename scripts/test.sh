@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # SPDX-License-Identifier: MIT
 # Installs what the tests need when it is missing, then builds and tests
 # with a workflow preset: by default the static build and the whole suite
@@ -8,7 +8,7 @@
 # want of a tool, so that the suite it runs is never partial. This is the
 # one place that reads CTest's results.
 # Usage: scripts/test.sh [PRESET]   (a workflow preset of CMakePresets.json)
-set -eu
+set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 preset=${1:-default}
 case $preset in
@@ -17,25 +17,23 @@ fuzz) "$top/scripts/install_needs.sh" fuzz ;;
 *) "$top/scripts/install_needs.sh" test ;;
 esac
 cd "$top"
-FIFOCAP_CTEST_LOG=$(mktemp)
-export FIFOCAP_CTEST_LOG
-trap 'rm -f "$FIFOCAP_CTEST_LOG" "$FIFOCAP_CTEST_LOG.status"' EXIT
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
 
 # CTest's own list of the tests that did not run gives no reasons; the list
 # below does. Its note on the folder it changes into asks nothing of anyone.
-{ CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset "$preset" && status=0 || status=$?
-  echo "$status" >"$FIFOCAP_CTEST_LOG.status"; } 2>&1 |
+status=0
+CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset "$preset" 2>&1 | tee "$output" |
   awk '/^The following tests did not run:$/ { skipping = 1; next }
     skipping && /^\t/ { next } { skipping = 0 }
-    !/^Internal ctest changing into directory: /'
-status=$(cat "$FIFOCAP_CTEST_LOG.status")
+    !/^Internal ctest changing into directory: /' || status=$?
 
 # A skipped test's reason, in the full log of the build folder that CTest
 # names: a script's "skipped: " line, or the line after GoogleTest's
 # "file:line: Skipped".
-tests=$(sed -n 's/^Test project //p' "$FIFOCAP_CTEST_LOG")
+tests=$(sed -n 's/^Test project //p' "$output")
 [ -n "$tests" ] || { echo "no tests ran"; exit 1; }
-awk '
+summary=$(awk '
   /^[0-9]+\/[0-9]+ Test: / { name = $0; sub(/^[0-9]+\/[0-9]+ Test: /, "", name); reason = ""; tests++; next }
   after_skip { reason = $0; after_skip = 0 }
   reason == "" && /: Skipped$/ { after_skip = 1 }
@@ -45,10 +43,10 @@ awk '
   END {
     printf "%d tests: %d passed, %d failed, %d did not run\n", tests, passed, tests - passed - n, n
     for (i = 1; i <= n; i++) print "  " not_run[i]
-  }' "$tests/Testing/Temporary/LastTest.log" | tee "$FIFOCAP_CTEST_LOG.not_run"
-if grep -q ': no .* on this machine$' "$FIFOCAP_CTEST_LOG.not_run"; then
+  }' "$tests/Testing/Temporary/LastTest.log")
+printf '%s\n' "$summary"
+if grep -q ': no .* on this machine$' <<<"$summary"; then
   echo "a test was turned off for want of a tool that scripts/install_needs.sh should have installed"
   status=1
 fi
-rm -f "$FIFOCAP_CTEST_LOG.not_run"
 exit "$status"

@@ -10,9 +10,9 @@
 #         line that the README gives for it, and whose fpath holds _fifocap;
 #   fish  `complete -C`, with the file in a vendor_completions.d folder of
 #         XDG_DATA_DIRS and a fifocap command on PATH, as fish needs.
-# With installed, each shell finds an installed fifocap's completion by
-# itself, as a user who ran the README's commands for zsh and fish (in a
-# scratch home); with login, as this user, with their own start-up files.
+# Each runs in a scratch home where the README's commands for zsh and fish
+# have run. With installed, each shell finds an installed fifocap's
+# completion by itself; with login, as this user, in their own home.
 # A shell's own ways are left out of the comparison: a folder's trailing
 # slash, and bash's offer of --; a row that names a shell after a second
 # "|" does not apply to it.
@@ -23,18 +23,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 completion=$source/completion/$shell
-# Each README block that sets up a user's ~/.zshrc or ~/.profile.
-readme_setup=$(awk '/^```sh$/ { block = ""; keep = 1; next }
-  /^```$/ { if (keep && block ~ /~\/\.(zshrc|profile)/) printf "%s", block; keep = 0 }
-  keep { block = block $0 "\n" }' "$source/README.md")
-if [ "$mode" = installed ]; then
+case $mode in installed | login) installed=1 ;; *) installed="" ;; esac
+# But for login, a scratch home where the README's commands that set up
+# ~/.zshrc and ~/.profile have run, as they run for a user who follows it.
+if [ "$mode" != login ]; then
+  readme_setup=$(awk -v pattern='~/[.](zshrc|profile)' -f "$here/readme_blocks.awk" "$source/README.md")
   mkdir "$dir/home"
   export HOME=$dir/home
-  bash -ec "$readme_setup" || exit 1
+  if ! bash -ec "$readme_setup" || ! grep -q compinit "$HOME/.zshrc"; then
+    echo "the README's commands did not turn zsh's completion on: $readme_setup"
+    exit 1
+  fi
   # shellcheck source=/dev/null
   . "$HOME/.profile"
 fi
-case $mode in installed | login) installed=1 ;; *) installed="" ;; esac
 
 case $shell in
 bash)
@@ -70,24 +72,16 @@ bash)
   }
   ;;
 zsh)
-  if [ -n "$installed" ]; then
-    offer() { timeout 60 zsh -f "$here/zsh_completions.zsh" "$HOME/.zshrc"; }
-  else
-    # A user who ran the README's commands, one of which turns zsh's
-    # completion on.
-    if ! HOME=$dir bash -ec "$readme_setup" || ! grep -q compinit "$dir/.zshrc"; then
-      echo "the README's commands did not turn zsh's completion on: $readme_setup"
-      exit 1
-    fi
-    offer() { HOME=$dir timeout 60 zsh -f "$here/zsh_completions.zsh" "$dir/.zshrc" "$completion"; }
-  fi
+  functions=$completion
+  [ -z "$installed" ] || functions=""
+  offer() { timeout 60 zsh -f "$here/zsh_completions.zsh" "$HOME/.zshrc" "$functions"; }
   ;;
 fish)
   if [ -z "$installed" ]; then
     mkdir -p "$dir/share/fish" "$dir/bin"
     cp -r "$completion" "$dir/share/fish/vendor_completions.d"
     printf '#!/bin/sh\n' >"$dir/bin/fifocap" && chmod +x "$dir/bin/fifocap"
-    export HOME=$dir XDG_DATA_DIRS=$dir/share PATH=$dir/bin:$PATH
+    export XDG_DATA_DIRS=$dir/share PATH=$dir/bin:$PATH
   fi
   # shellcheck disable=SC2016 # fish expands its own variables
   offer() {
