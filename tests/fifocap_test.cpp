@@ -101,8 +101,8 @@ protected:
   // Carries out a row of the table with `tool`, run by the words of
   // `runner` (valgrind's, say) or directly, and checks every outcome. A
   // row that should open the FIFO finds it held; any other row finds it
-  // with no writer, so a run that opened it would wait there until the
-  // time bound.
+  // with no writer, so a run that opened it waits there, and is caught at
+  // once.
   void expect_row(const command_case &c, const std::vector<std::string> &runner = {},
                   const std::string &tool = binary) {
     make_fifo_in(dir, c.fifo_name);
@@ -113,7 +113,8 @@ protected:
     }
     const int before = opens ? held_capacity() : 0;
     tool_invocation invocation{.posixly_correct = c.posixly_correct,
-                               .stdin_closed = c.stdin_closed};
+                               .stdin_closed = c.stdin_closed,
+                               .must_not_open_fifo = !opens};
     invocation.argv = runner;
     invocation.argv.push_back(tool);
     for (const auto &arg : c.args) {
@@ -121,7 +122,8 @@ protected:
     }
     invocation.program = invocation.argv[0];
     const tool_result result = run_tool(invocation);
-    EXPECT_FALSE(result.timed_out) << "the run waited in the open of a FIFO with no writer";
+    ASSERT_FALSE(result.opened_fifo) << "opened the FIFO, which a refused command line must not";
+    EXPECT_FALSE(result.timed_out);
     EXPECT_EQ(result.exit_status, c.exit_status);
     EXPECT_EQ(result.out, fill(c.out, tool));
     EXPECT_EQ(result.err, fill(c.err, tool));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "run_tool.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -51,6 +52,13 @@ std::vector<std::string> launcher() {
     words.push_back(word);
   }
   return words;
+}
+
+// Where the kernel has the process wait; wait_for_partner is a FIFO's open.
+bool waits_for_partner(pid_t pid) {
+  std::string where;
+  std::ifstream("/proc/" + std::to_string(pid) + "/wchan") >> where;
+  return where == "wait_for_partner";
 }
 
 } // namespace
@@ -107,11 +115,8 @@ running_tool start_tool(const tool_invocation &invocation) {
 }
 
 bool waits_in_fifo_open(const running_tool &tool) {
-  const std::string wchan = "/proc/" + std::to_string(tool.pid) + "/wchan";
   for (int tries = 0; tries < 1500; ++tries) {
-    std::string where;
-    std::ifstream(wchan) >> where;
-    if (where == "wait_for_partner") {
+    if (waits_for_partner(tool.pid)) {
       return true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -119,7 +124,7 @@ bool waits_in_fifo_open(const running_tool &tool) {
   return false;
 }
 
-tool_result finish_tool(running_tool &tool) {
+tool_result finish_tool(running_tool &tool, bool must_not_open_fifo) {
   tool_result result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   pollfd fds[2] = {{tool.out_fd, POLLIN, 0}, {tool.err_fd, POLLIN, 0}};
@@ -133,7 +138,14 @@ tool_result finish_tool(running_tool &tool) {
       kill(tool.pid, SIGKILL);
       break;
     }
-    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) {
+    // In short slices when a wait in an open is to be caught.
+    const int slice = must_not_open_fifo ? 20 : static_cast<int>(left.count());
+    if (poll(fds, 2, std::min(slice, static_cast<int>(left.count()))) < 0 && errno != EINTR) {
+      break;
+    }
+    if (must_not_open_fifo && waits_for_partner(tool.pid)) {
+      result.opened_fifo = true;
+      kill(tool.pid, SIGKILL);
       break;
     }
     for (int i = 0; i < 2; ++i) {
@@ -160,7 +172,7 @@ tool_result finish_tool(running_tool &tool) {
   waitpid(tool.pid, &status, 0);
   if (WIFEXITED(status)) {
     result.exit_status = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status) && !result.timed_out) {
+  } else if (WIFSIGNALED(status) && !result.timed_out && !result.opened_fifo) {
     result.term_signal = WTERMSIG(status);
   }
   return result;
@@ -168,5 +180,5 @@ tool_result finish_tool(running_tool &tool) {
 
 tool_result run_tool(const tool_invocation &invocation) {
   running_tool tool = start_tool(invocation);
-  return finish_tool(tool);
+  return finish_tool(tool, invocation.must_not_open_fifo);
 }

@@ -19,12 +19,14 @@ struct tool_invocation {
   bool stdin_closed = false;       // so that the first descriptor the program opens is 0
   rlim_t data_limit = 0;           // RLIMIT_DATA in bytes, when not 0
   bool unprivileged = false;       // as user and group 65534, with no supplementary groups
+  bool must_not_open_fifo = false; // a wait in a FIFO's open ends the run at once
 };
 
 struct tool_result {
   int exit_status = -1; // -1 when the child did not exit normally
   int term_signal = 0;  // the signal that ended the child, if one did
   bool timed_out = false;
+  bool opened_fifo = false; // waited in a FIFO's open, which must_not_open_fifo forbids
   std::string out;
   std::string err;
 };
@@ -43,7 +45,9 @@ running_tool start_tool(const tool_invocation &invocation);
 // through wchan. Asks for up to 30 s, as a run on a busy machine or under an
 // emulator is slow to start.
 bool waits_in_fifo_open(const running_tool &tool);
-tool_result finish_tool(running_tool &tool);
+// With must_not_open_fifo, a wait in a FIFO's open is the fault itself: the
+// run is ended as soon as it is seen, not at the time bound.
+tool_result finish_tool(running_tool &tool, bool must_not_open_fifo = false);
 tool_result run_tool(const tool_invocation &invocation);
 
 #endif
