@@ -139,8 +139,8 @@ tool_result finish_tool(running_tool &tool, bool must_not_open_fifo) {
       break;
     }
     // In short slices when a wait in an open is to be caught.
-    const int slice = must_not_open_fifo ? 20 : static_cast<int>(left.count());
-    if (poll(fds, 2, std::min(slice, static_cast<int>(left.count()))) < 0 && errno != EINTR) {
+    const int left_ms = static_cast<int>(left.count());
+    if (poll(fds, 2, must_not_open_fifo ? std::min(20, left_ms) : left_ms) < 0 && errno != EINTR) {
       break;
     }
     if (must_not_open_fifo && waits_for_partner(tool.pid)) {
