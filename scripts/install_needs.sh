@@ -28,17 +28,20 @@ is_wanted() {
 # Each line: a package, the tasks it is for, and how to tell it is there.
 needs() {
   grep -v '^#' "$here/needs.txt"
-  # Each architecture's compiler, and what runs its programs here.
-  is_wanted cross || return 0
-  local _ triplet compiler packages package
-  while IFS='|' read -r _ _ triplet compiler _ packages _; do
-    echo "$compiler cross command $triplet-g++"
-    for package in $packages; do echo "$package cross package $package"; done
-  done < <(cmake -P "$here/../cmake/architectures.cmake")
+  # Each other architecture's compiler, named for its triplet.
+  is_wanted release || return 0
+  local arch triplet
+  while read -r arch _; do
+    [ "$arch" != "$(dpkg --print-architecture)" ] || continue
+    triplet=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+    echo "g++-$triplet release command $triplet-g++"
+  done < <(grep -v '^#' "$here/architectures" | sed 1d)
 }
 
-# The architectures are listed by CMake, so CMake comes first.
-if [ -z "$list_only" ] && is_wanted cross && ! command -v cmake >/dev/null; then "$0" build; fi
+# dpkg-architecture names the triplets, so dpkg-dev comes first.
+if [ -z "$list_only" ] && is_wanted release && ! command -v dpkg-architecture >/dev/null; then
+  "$0" release-tools
+fi
 
 missing=()
 while read -r package tasks kind what; do

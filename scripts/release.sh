@@ -1,25 +1,28 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
 # Makes a release of the last commit, at the version of the latest
-# changelog entry, into the empty folder OUT:
-#   fifocap-VERSION.tar.gz           the source, which builds without git
-#   fifocap-VERSION-ARCH.tar.gz      for each architecture in cmake/toolchains:
-#                                    the static, stripped binary, its manual page,
-#                                    completions, README, licence and changelog,
-#                                    laid out as `cmake --install` lays them out
-#                                    under a prefix, in one folder to unpack there
-#   fifocap_VERSION_ARCH.deb         the same as a Debian package
-#   SHA256SUMS                       over all of them, and, given the OpenPGP
-#   SHA256SUMS.asc                   key KEY, its detached signature by gpg
-# Each architecture is one run of the cross workflow preset. The files have
-# the same bytes whenever and wherever they are made, under any umask; the
-# signature alone differs, as it records when it was made.
-# Usage: scripts/release.sh OUT [KEY]   (JOBS, default 2: architectures at a time)
+# changelog entry, into the empty folder OUT, signed with the OpenPGP key KEY:
+#   fifocap-VERSION.tar.gz        the source, which builds without git
+#   fifocap_VERSION.dsc, .tar.xz  the same as a Debian source package
+#   fifocap_VERSION_ARCH.deb      for each architecture of scripts/architectures,
+#                                 built from the source package by dpkg-buildpackage
+#                                 (the native build runs the test suite), and its
+#                                 -dbgsym package
+#   fifocap-VERSION-ARCH.tar.gz   the package's binary, with the files that
+#                                 `cmake --install` lays out under a prefix
+#   SHA256SUMS, SHA256SUMS.asc    the checksums of all of them, signed
+#   repository/                   an APT repository of the packages (suite
+#                                 stable, component main), signed, with the key
+#                                 in fifocap.asc: to publish the release, copy it
+#                                 in place of the last one
+# Everything but the signatures has the same bytes wherever, whenever and
+# under whatever umask it is made.
+# Usage: scripts/release.sh OUT KEY   (JOBS, default 2: builds at a time)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-[ $# -ge 1 ] || { echo "usage: $0 OUT [KEY]" >&2; exit 2; }
-out=$(realpath -m "$1") key=${2:-}
-"$top/scripts/install_needs.sh" cross package
+[ $# -eq 2 ] || { echo "usage: $0 OUT KEY" >&2; exit 2; }
+out=$(realpath -m "$1") key=$2
+"$top/scripts/install_needs.sh" release
 cd "$top"
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "the tree has changes that are not committed; a release is made of a commit"
@@ -27,29 +30,64 @@ if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
 fi
 mkdir -p "$out"
 [ -z "$(ls -A "$out")" ] || { echo "$out is not empty"; exit 1; }
-read -r version _ < <(cmake -P cmake/version.cmake)
+version=$(dpkg-parsechangelog -SVersion)
+# Every file is dated from the changelog, as dpkg-buildpackage dates the packages.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -STimestamp)
+export SOURCE_DATE_EPOCH
+architectures=$(grep -v '^#' scripts/architectures | sed 1d | cut -d' ' -f1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 git -c tar.umask=0022 archive --format=tar --prefix="fifocap-$version/" HEAD | gzip -9n \
   >"$out/fifocap-$version.tar.gz"
+tar -xzf "$out/fifocap-$version.tar.gz" -C "$work"
+(cd "$work" && dpkg-source --build "fifocap-$version" >/dev/null && mv "fifocap_$version".* "$out/")
 
-# Builds and packs ARCH; its log goes to the work folder.
+# Builds ARCH's packages and its tarball; the log goes to the work folder.
 build() {
-  ARCH=$1 FIFOCAP_PACKAGE_DIR=$work/$1 cmake --workflow --preset cross >"$work/$1.log" 2>&1 ||
-    { tail -n 40 "$work/$1.log"; echo "$1: the build failed"; return 1; }
-  find "$work/$1" -maxdepth 1 -type f -exec mv -t "$out" {} +
+  local arch=$1 dir=$work/$1 triplet tree=fifocap-$version-$1
+  triplet=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+  dpkg-source --extract "$out/fifocap_$version.dsc" "$dir/fifocap" >/dev/null
+  cd "$dir/fifocap"
+  if [ "$arch" = "$(dpkg --print-architecture)" ]; then
+    dpkg-buildpackage -b -us -uc
+  else
+    CC=$triplet-gcc CXX=$triplet-g++ DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
+      dpkg-buildpackage -a "$arch" -Pcross,nocheck -d -b -us -uc
+  fi >"$dir/log" 2>&1 || { tail -n 40 "$dir/log"; echo "$arch: the build failed"; return 1; }
+  mv "$dir"/*.deb "$out/"
+  cmake --install "obj-$triplet" --prefix "$dir/$tree" --component fifocap >/dev/null
+  cp debian/fifocap/usr/bin/fifocap "$dir/$tree/bin/fifocap" # as dh_strip stripped it
+  tar -C "$dir" --create --sort=name --owner=0 --group=0 --numeric-owner --mode=go-w \
+    --mtime=@"$SOURCE_DATE_EPOCH" "$tree" | gzip -9n >"$out/$tree.tar.gz"
 }
 status=0
-while IFS='|' read -r arch _; do
+for arch in $architectures; do
   while [ "$(jobs -rp | wc -l)" -ge "${JOBS:-2}" ]; do wait -n || status=1; done
   build "$arch" &
-done < <(cmake -P cmake/architectures.cmake)
+done
 while [ "$(jobs -rp | wc -l)" -gt 0 ]; do wait -n || status=1; done
 [ "$status" -eq 0 ] || exit 1
-
 (cd "$out" && sha256sum -- fifocap[-_]* >SHA256SUMS)
-if [ -n "$key" ]; then
-  gpg --batch --yes --local-user "$key" --armor --detach-sign --output "$out/SHA256SUMS.asc" "$out/SHA256SUMS"
-fi
+sign() { gpg --batch --yes --quiet --local-user "$key" --armor "$@"; }
+sign --detach-sign --output "$out/SHA256SUMS.asc" "$out/SHA256SUMS"
+
+# The repository: the packages in its pool, an index of them for each
+# architecture, and the Release that lists the indices' checksums, signed.
+mkdir -p "$out/repository/pool/main"
+cp "$out"/*.deb "$out/repository/pool/main/"
+cd "$out/repository"
+gpg --armor --export "$key" >fifocap.asc
+for arch in $architectures; do
+  mkdir -p "dists/stable/main/binary-$arch"
+  apt-ftparchive --arch "$arch" packages pool >"dists/stable/main/binary-$arch/Packages"
+  gzip -9nk "dists/stable/main/binary-$arch/Packages"
+done
+release=APT::FTPArchive::Release
+apt-ftparchive -o "$release::Origin=fifocap" -o "$release::Label=fifocap" \
+  -o "$release::Suite=stable" -o "$release::Codename=stable" -o "$release::Components=main" \
+  -o "$release::Architectures=${architectures//$'\n'/ }" release dists/stable >"$work/Release"
+mv "$work/Release" dists/stable/Release
+sign --clearsign --output dists/stable/InRelease dists/stable/Release
+sign --detach-sign --output dists/stable/Release.gpg dists/stable/Release
 ls -l "$out"

@@ -20,7 +20,9 @@ if [ "${3:-}" != --inside ]; then
   exec unshare --mount --propagation private "$0" "$source_dir" "$build" --inside
 fi
 mount -t tmpfs tmpfs /usr/local
-cmake --install "$build" --component fifocap --strip >/dev/null
+# The prefix the README's install has, whatever this build was configured
+# with (a package build configures /usr): only the private one is written.
+cmake --install "$build" --component fifocap --strip --prefix /usr/local >/dev/null
 manifest=$build/install_manifest_fifocap.txt
 written=$(find /usr/local ! -type d | sort)
 if [ "$(sort "$manifest")" != "$written" ]; then

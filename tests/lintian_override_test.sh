@@ -5,7 +5,7 @@
 # Usage: lintian_override_test.sh SOURCE_DIR
 set -euo pipefail
 source_dir=$1
-override=$source_dir/packaging/lintian-overrides
+override=$source_dir/debian/fifocap.lintian-overrides
 refs=$(grep -o '[A-Za-z_/]*\.md, "[^"]*"' "$override" || true)
 [ -n "$refs" ] || { echo "the override names no file and heading for its figures"; exit 1; }
 while IFS= read -r ref; do
