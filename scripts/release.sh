@@ -47,14 +47,15 @@ tar -xzf "$out/fifocap-$version.tar.gz" -C "$work"
 build() {
   local arch=$1 dir=$work/$1 triplet tree=fifocap-$version-$1
   triplet=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
-  dpkg-source --extract "$out/fifocap_$version.dsc" "$dir/fifocap" >/dev/null
+  mkdir "$dir"
+  dpkg-source --no-check --extract "$out/fifocap_$version.dsc" "$dir/fifocap" >"$dir/log"
   cd "$dir/fifocap"
   if [ "$arch" = "$(dpkg --print-architecture)" ]; then
     dpkg-buildpackage -b -us -uc
   else
     CC=$triplet-gcc CXX=$triplet-g++ DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
       dpkg-buildpackage -a "$arch" -Pcross,nocheck -d -b -us -uc
-  fi >"$dir/log" 2>&1 || { tail -n 40 "$dir/log"; echo "$arch: the build failed"; return 1; }
+  fi >>"$dir/log" 2>&1 || { tail -n 40 "$dir/log"; echo "$arch: the build failed"; return 1; }
   mv "$dir"/*.deb "$out/"
   cmake --install "obj-$triplet" --prefix "$dir/$tree" --component fifocap >/dev/null
   cp debian/fifocap/usr/bin/fifocap "$dir/$tree/bin/fifocap" # as dh_strip stripped it
