@@ -87,6 +87,7 @@ done
 release=APT::FTPArchive::Release
 apt-ftparchive -o "$release::Origin=fifocap" -o "$release::Label=fifocap" \
   -o "$release::Suite=stable" -o "$release::Codename=stable" -o "$release::Components=main" \
+  -o "$release::Date=$(date -u -R -d @"$SOURCE_DATE_EPOCH")" \
   -o "$release::Architectures=${architectures//$'\n'/ }" release dists/stable >"$work/Release"
 mv "$work/Release" dists/stable/Release
 sign --clearsign --output dists/stable/InRelease dists/stable/Release
