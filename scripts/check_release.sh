@@ -1,161 +1,145 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Makes a release of the last commit as scripts/release.sh makes it, signed
-# with a throwaway OpenPGP key made here, and checks it as its users meet it:
-#   1. a second release, from a clone in another folder, made later and under
-#      umask 002, has the same SHA256SUMS;
-#   2. in the release folder, the README's commands for a release run as
-#      written: the download is checked (sha256sum, and gpg with the key),
-#      then installed into /usr/local (a private one), into ~/.local (of a
-#      scratch home) and as a package with dpkg, and fifocap from each runs;
-#   3. for each architecture, its tarball unpacked into an empty prefix holds
-#      the files that a CMake install of this tree writes there; its binary is
-#      static, stripped and of the architecture; the suite's tests of the
-#      binary pass on it, natively where this kernel runs the architecture's
-#      programs (a small program of it tells), otherwise under its qemu-user,
-#      and on x86-64 again as where the kernel runs no 32-bit program; and
-#      its .deb holds the same binary;
-#   4. lintian finds nothing in any .deb;
-#   5. the source tarball, unpacked into a folder without git, passes
-#      scripts/test.sh, and packs this machine's .deb of the release.
-# Ends with a table of the architectures: how each ran, its tests, the time.
-# Usage: scripts/check_release.sh [ARCH...]   (as root; ARCH... checks only
-#        those architectures, and leaves out the source tarball)
+# Makes releases of the last commit as scripts/release.sh makes them, signed
+# with a throwaway OpenPGP key, and checks them as Debian's tools and users
+# meet them:
+#   1. a second release, from a clone in another folder, made later and
+#      under umask 002, has the same bytes, the signatures aside;
+#   2. lintian --pedantic finds nothing, overrides aside, in any package or
+#      in the source package: among the rest, that each binary is static,
+#      stripped and of its package's architecture;
+#   3. each architecture's binary, from its tarball, passes the tests of the
+#      binary, run as scripts/architectures says;
+#   4. in the release folder, the README's commands for a tarball run as
+#      written, into a private /usr/local and a scratch home's ~/.local;
+#   5. in a fresh Debian 13 root, as root: APT installs nothing from a copy
+#      of the repository with one byte changed in a Packages file, nor from
+#      one signed by another key; from the release's, the README's commands
+#      install fifocap, which gives a FIFO's pipe 1 MiB; a release at a
+#      higher version, published in its place, comes with the README's
+#      upgrade; the README's removal leaves no file behind; and autopkgtest
+#      passes on the amd64 package and the source package.
+# Usage: scripts/check_release.sh   (as root)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-[ "$(id -u)" -eq 0 ] || { echo "the release check installs into /usr/local and with dpkg: run it as root"; exit 1; }
-
-# --architecture ARCH RELEASE EXPECTED_FILES checks ARCH's tarball and
-# package in RELEASE; it prints its progress on standard error, and its row
-# of the table on standard output.
-if [ "${1:-}" = --architecture ]; then
-  arch=$2 release=$3 expected=$4
-  cd "$top"
-  read -r version _ < <(cmake -P cmake/version.cmake)
-  IFS='|' read -r _ _ _ _ runner _ machine native_on < <(cmake -P cmake/architectures.cmake | grep "^$arch|")
-  exec 3>&1 1>&2
-  SECONDS=0
-  prefix=$(mktemp -d)
-  trap 'rm -rf "$prefix"' EXIT
-  tar -xzf "$release/fifocap-$version-$arch.tar.gz" -C "$prefix" --strip-components=1
-  binary=$prefix/bin/fifocap
-  files=$(cd "$prefix" && find . ! -type d | sort)
-  if [ "$files" != "$(cat "$expected")" ]; then
-    diff "$expected" <(echo "$files")
-    echo "$arch: not the files of a CMake install"
-    exit 1
-  fi
-  elf=$(readelf -h "$binary" | sed -n 's/^ *Machine: *//p')
-  [ "$elf" = "$machine" ] || { echo "$arch: a binary for $elf"; exit 1; }
-  ! readelf -l "$binary" | grep -q 'program interpreter' || { echo "$arch: not static"; exit 1; }
-  ! readelf -S "$binary" | grep -qE '\.(symtab|comment)' || { echo "$arch: not stripped"; exit 1; }
-  dpkg-deb --fsys-tarfile "$release/fifocap_${version}_$arch.deb" | tar -xO ./usr/bin/fifocap |
-    cmp - "$binary" || { echo "$arch: the .deb holds another binary"; exit 1; }
-  # Natively only where a small program of the architecture, its own
-  # static fifocap, runs here: it prints the usage and exits with 1.
-  ran=$runner
-  if [ "$native_on" = "$(uname -m)" ]; then
-    probe=0
-    "$binary" >/dev/null 2>&1 || probe=$?
-    if [ "$probe" -eq 1 ]; then
-      ran=native runner=""
-    else
-      ran="$runner, as this kernel runs no $arch program (exit status $probe)"
-    fi
-  fi
-  echo "-- $arch, run by: $ran"
-  log=$prefix.log
-  FIFOCAP_TEST_BINARY=$binary FIFOCAP_TEST_LAUNCHER=$runner scripts/test.sh installed >"$log" 2>&1 ||
-    { cat "$log"; echo "$arch: the tests failed"; exit 1; }
-  summary=$(sed -n '/^[0-9]* tests: /,$p' "$log")
-  rm -f "$log"
-  printf '%s\n' "$summary"
-  counts=$(sed -n '1s/^\([0-9]*\) tests: \([0-9]*\) passed, [0-9]* failed, \([0-9]*\) did not run$/\1 | \2 | \3/p' <<<"$summary")
-  report=$(true | $runner "$binary" -v /dev/stdin 1)
-  echo "| $arch | $ran | $counts | $report | $SECONDS s |" >&3
-  exit 0
-fi
-
-"$top/scripts/install_needs.sh" cross package test
+[ "$(id -u)" -eq 0 ] || { echo "the release check installs into /usr/local and makes a root file system: run it as root"; exit 1; }
+"$top/scripts/install_needs.sh" release check test
 work=$(mktemp -d /var/tmp/fifocap-release.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-release=$work/release
 cd "$top"
-read -r version _ < <(cmake -P cmake/version.cmake)
+version=$(dpkg-parsechangelog -SVersion)
+readme_block() { awk -v pattern="$1" -f tests/readme_blocks.awk README.md; }
 SECONDS=0
 
-echo "== two releases, in two folders, under umask 022 and 002, signed with a throwaway key"
+echo "== two releases, in two folders, under umask 022 and 002, and one at a higher version"
 export GNUPGHOME=$work/gnupg
 mkdir -m 700 "$GNUPGHOME"
-gpg --batch --quiet --passphrase '' --quick-gen-key "fifocap release check <check@fifocap.invalid>" \
-  default sign 1d 2>/dev/null
-for copy in one other-folder; do
-  mask=022
-  [ "$copy" = one ] || mask=002
-  (umask $mask && git clone -q "$top" "$work/$copy" && cd "$work/$copy" &&
-    scripts/release.sh "$work/release-$copy" check@fifocap.invalid >/dev/null)
+for key in release other; do
+  gpg --batch --quiet --passphrase '' --quick-gen-key "$key <$key@fifocap.invalid>" default sign 1d 2>/dev/null
 done
-mv "$work/release-one" "$release"
-diff "$release/SHA256SUMS" "$work/release-other-folder/SHA256SUMS" ||
+# Makes a release of a clone, under umask MASK, into FOLDER, after COMMAND.
+release() {
+  local mask=$1 folder=$2
+  shift 2
+  (umask "$mask" && git clone -q "$top" "$work/$folder.source" && cd "$work/$folder.source" && "$@" &&
+    scripts/release.sh "$work/$folder" release@fifocap.invalid) >"$work/$folder.log" 2>&1 ||
+    { cat "$work/$folder.log"; echo "the release in $folder failed"; return 1; }
+  rm -rf "$work/$folder.source"
+}
+# A changelog entry of the next version, committed.
+next_version() {
+  local next=${version%.*}.$((${version##*.} + 1))
+  printf 'fifocap (%s) unstable; urgency=medium\n\n  * A release to upgrade to.\n\n -- %s  %s\n\n' \
+    "$next" "$(dpkg-parsechangelog -SMaintainer)" "$(date -R)" | cat - debian/changelog >"$work/changelog"
+  mv "$work/changelog" debian/changelog
+  git -c user.name=check -c user.email=check@fifocap.invalid commit -qam "fifocap $next"
+}
+release 022 release true
+release 002 other-folder true
+DEB_BUILD_OPTIONS=nocheck release 022 newer next_version
+release=$work/release
+diff -r -x SHA256SUMS.asc -x InRelease -x Release.gpg "$release" "$work/other-folder" ||
   { echo "the two releases differ"; exit 1; }
-rm -rf "$work/one" "$work/other-folder" "$work/release-other-folder"
 ls -l "$release"
 
-echo "== the README's commands for a release, in the release folder"
-# Every sh block of the README's release section, in order, in one shell.
-commands=$(awk '/^#+ / { in_section = /^### From a release$/ } in_section && /^```sh$/ { keep = 1; next }
+echo "== lintian, on every package and on the source package"
+lintian --display-level +pedantic --fail-on error,warning,info,pedantic "$release"/*.deb "$release"/*.dsc
+
+echo "== each architecture's binary, from its tarball: the tests of the binary"
+while read -r arch runner; do
+  tar -xzf "$release/fifocap-$version-$arch.tar.gz" -C "$work"
+  [ "$runner" != none ] || runner=""
+  FIFOCAP_TEST_BINARY=$work/fifocap-$version-$arch/bin/fifocap FIFOCAP_TEST_LAUNCHER=$runner \
+    scripts/test.sh installed >"$work/$arch.log" 2>&1 || { cat "$work/$arch.log"; echo "$arch: the tests failed"; exit 1; }
+  echo "$arch, run by ${runner:-this machine}: $(grep -E '^[0-9]+ tests: ' "$work/$arch.log")"
+done < <(grep -v '^#' scripts/architectures | sed 1d)
+
+echo "== the README's commands for a tarball, in the release folder"
+# Every sh block of the README's tarball section, in order, in one shell.
+commands=$(awk '/^#+ / { in_section = /^### From a release.s tarball$/ } in_section && /^```sh$/ { keep = 1; next }
   keep && /^```$/ { keep = 0 } keep' README.md)
-[ -n "$commands" ] || { echo "the README has no commands for a release"; exit 1; }
+[ -n "$commands" ] || { echo "the README has no commands for a tarball"; exit 1; }
 printf '%s\n' "$commands"
 mkdir "$work/home"
 # As root, without sudo, as the README says; /usr/local a private one.
-# Then each fifocap that they installed reports a pipe of 1 MiB.
 unshare --mount --propagation private bash -ec "mount -t tmpfs tmpfs /usr/local
   cd '$release' && export HOME='$work/home' && ${commands//sudo /}
-  for fifocap in /usr/local/bin/fifocap ~/.local/bin/fifocap /usr/bin/fifocap; do
-    true | \$fifocap -v /dev/stdin 1
-  done
-  dpkg -r fifocap" >"$work/readme.log" 2>&1 || { cat "$work/readme.log"; exit 1; }
-[ "$(grep -c "^'/dev/stdin' fifo size: 1048576$" "$work/readme.log")" -eq 3 ] ||
+  for fifocap in /usr/local/bin/fifocap ~/.local/bin/fifocap; do true | \$fifocap -v /dev/stdin 1; done" \
+  >"$work/readme.log" 2>&1 || { cat "$work/readme.log"; exit 1; }
+[ "$(grep -c "^'/dev/stdin' fifo size: 1048576$" "$work/readme.log")" -eq 2 ] ||
   { cat "$work/readme.log"; echo "not every install reported a pipe of 1 MiB"; exit 1; }
 
-echo "== each architecture's tarball and package"
-# The files that a CMake install of this tree writes under a prefix.
-cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" >/dev/null
-cmake --install build --prefix "$work/cmake-install" --component fifocap >/dev/null
-(cd "$work/cmake-install" && find . ! -type d | sort) >"$work/expected-files"
-table=""
-while IFS='|' read -r arch _ _ _ _ _ _ native_on; do
-  [ $# -eq 0 ] || [[ " $* " == *" $arch "* ]] || continue
-  table+=$("$0" --architecture "$arch" "$release" "$work/expected-files")$'\n' || exit 1
-  # Where this kernel runs the programs of another architecture itself,
-  # the check runs them under qemu-user on a kernel that does not: so too
-  # here, where no 32-bit x86 program may run.
-  if [ "$native_on" = x86_64 ] && [ "$(uname -m)" = x86_64 ] && [ "$arch" != "$(dpkg --print-architecture)" ]; then
-    table+=$(scripts/without_ia32.py "$0" --architecture "$arch" "$release" "$work/expected-files")$'\n' ||
-      exit 1
-  fi
-done < <(cmake -P cmake/architectures.cmake)
-[ -n "$table" ] || { echo "no such architecture: $*"; exit 1; }
+echo "== a fresh Debian 13 root: APT and the README, then autopkgtest"
+# Copies of the repository that APT must refuse.
+cp -r "$release/repository" "$work/altered"
+packages=$work/altered/dists/stable/main/binary-amd64/Packages
+sed -i '0,/^Maintainer: fifocap/s//Maintainer: Fifocap/' "$packages"
+gzip -9nkf "$packages"
+cp -r "$release/repository" "$work/other-key"
+(cd "$work/other-key/dists/stable" && gpg --batch --yes --local-user other@fifocap.invalid --clearsign \
+  --output InRelease Release && gpg --batch --yes --local-user other@fifocap.invalid --armor \
+  --detach-sign --output Release.gpg Release)
+mkdir "$work/srv"
+mv "$work/altered" "$work/other-key" "$work/srv/"
+cp -r "$release/repository" "$work/srv/published"
+cp -r "$work/newer/repository" "$work/srv/newer"
 
-echo "== lintian, on every .deb"
-lintian --info --display-level +pedantic --fail-on error,warning,info,pedantic "$release"/*.deb
-
-if [ $# -eq 0 ]; then
-  echo "== the source tarball, without git: the test command"
-  tar -xzf "$release/fifocap-$version.tar.gz" -C "$work"
-  [ ! -e "$work/fifocap-$version/.git" ] || { echo "the source tarball holds .git"; exit 1; }
-  "$work/fifocap-$version/scripts/test.sh" >"$work/source.log" 2>&1 || { cat "$work/source.log"; exit 1; }
-  sed -n '/^[0-9]* tests: /,$p' "$work/source.log"
-  # Packed there, without git, the default build is this machine's release package.
-  deb=fifocap_${version}_$(dpkg --print-architecture).deb
-  (cd "$work/fifocap-$version" && FIFOCAP_PACKAGE_DIR=$work/source-package cpack --preset default >/dev/null)
-  cmp "$work/source-package/$deb" "$release/$deb" || { echo "the source tarball packs another $deb"; exit 1; }
-  echo "the source tarball packs the release's $deb"
-fi
-
-echo "| architecture | run by | tests | passed | did not run | report of -v /dev/stdin 1 | time |"
-echo "|---|---|---:|---:|---:|---|---:|"
-printf '%s' "$table"
+# Runs in the root, as root (the README's sudo left out), with the README's
+# blocks that install, upgrade and remove.
+walk() {
+  local install=${1//sudo /} upgrade=${2//sudo /} removal=${3//sudo /} repository before
+  apt-get -qq update && apt-get -qq install -y curl >/dev/null # as the README asks
+  for repository in altered other-key; do
+    if yes | bash -ec "${install//URL/file:///srv/$repository}" >/tmp/log 2>&1; then
+      cat /tmp/log; echo "APT installed from the $repository repository"; return 1
+    fi
+    ! dpkg -s fifocap >/dev/null 2>&1 || { echo "fifocap came from the $repository repository"; return 1; }
+    echo "refused, the $repository repository: $(grep -m1 -E '^(E|W): ' /tmp/log)"
+    rm /etc/apt/sources.list.d/fifocap.sources /etc/apt/keyrings/fifocap.asc
+  done
+  files() { find / -xdev \( -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/cache -o -path /var/log \
+    -o -path /tmp -o -path /srv \) -prune -o -print | sort; }
+  before=$(files)
+  yes | bash -ec "${install//URL/file:///srv/published}" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
+  mkfifo /tmp/fifo
+  exec 3<>/tmp/fifo
+  [ "$(fifocap -v /tmp/fifo 1)" = "'/tmp/fifo' fifo size: 1048576" ] || { echo "fifocap did not size a FIFO"; return 1; }
+  rm -r /srv/published && mv /srv/newer /srv/published
+  yes | bash -ec "$upgrade" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
+  echo "upgraded: fifocap $(dpkg-query -W -f '${Version}' fifocap)"
+  bash -ec "$removal" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
+  [ "$before" = "$(files)" ] || { diff <(echo "$before") <(files); echo "the removal left these"; return 1; }
+}
+{ declare -f walk; printf 'walk %q %q %q\n' "$(readme_block 'sources.list.d/fifocap.sources')" \
+  "$(readme_block 'apt-get upgrade')" "$(readme_block 'apt-get purge')"; } >"$work/srv/walk.sh"
+apt_options=()
+for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
+  option=$(apt-config dump "$key")
+  [ -z "$option" ] || apt_options+=(--aptopt="$option")
+done
+mmdebstrap --quiet --mode=unshare --variant=minbase "${apt_options[@]}" \
+  --customize-hook="cp -r '$work/srv/.' \"\$1/srv/\" && chroot \"\$1\" bash -e /srv/walk.sh" \
+  --customize-hook="autopkgtest --quiet '$release/fifocap_${version}_amd64.deb' '$release/fifocap_$version.dsc' \
+    -- chroot \"\$1\"" \
+  trixie /dev/null
 echo "release check passed in $SECONDS s"
