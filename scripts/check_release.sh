@@ -130,7 +130,7 @@ walk() {
   bash -ec "$removal" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
   [ "$before" = "$(files)" ] || { diff <(echo "$before") <(files); echo "the removal left these"; return 1; }
 }
-{ declare -f walk; printf 'walk %q %q %q\n' "$(readme_block 'sources.list.d/fifocap.sources')" \
+{ declare -f walk; printf 'walk %q %q %q\n' "$(readme_block 'apt-get install fifocap')" \
   "$(readme_block 'apt-get upgrade')" "$(readme_block 'apt-get purge')"; } >"$work/srv/walk.sh"
 apt_options=()
 for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
