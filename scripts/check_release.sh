@@ -127,7 +127,7 @@ walk() {
   rm -r /srv/published && mv /srv/newer /srv/published
   yes | bash -ec "$upgrade" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
   echo "upgraded: fifocap $(dpkg-query -W -f '${Version}' fifocap)"
-  bash -ec "$removal" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
+  yes | bash -ec "$removal" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
   [ "$before" = "$(files)" ] || { diff <(echo "$before") <(files); echo "the removal left these"; return 1; }
 }
 { declare -f walk; printf 'walk %q %q %q\n' "$(readme_block 'apt-get install fifocap')" \
