@@ -139,7 +139,8 @@ for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
 done
 mmdebstrap --quiet --mode=unshare --variant=minbase "${apt_options[@]}" \
   --customize-hook="cp -r '$work/srv/.' \"\$1/srv/\" && chroot \"\$1\" bash -e /srv/walk.sh" \
-  --customize-hook="autopkgtest --quiet '$release/fifocap_${version}_amd64.deb' '$release/fifocap_$version.dsc' \
-    -- chroot \"\$1\"" \
+  --customize-hook="autopkgtest --quiet --summary-file='$work/autopkgtest' '$release/fifocap_${version}_amd64.deb' \
+    '$release/fifocap_$version.dsc' -- chroot \"\$1\" >'$work/autopkgtest.log' 2>&1 || { cat '$work/autopkgtest.log'; exit 1; }" \
   trixie /dev/null
+sed 's/^/autopkgtest: /' "$work/autopkgtest"
 echo "release check passed in $SECONDS s"
