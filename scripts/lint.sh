@@ -11,12 +11,18 @@ cd "$top"
 [ -f build/compile_commands.json ] || cmake --preset default >/dev/null
 
 echo "licence"
-# Data and documents carry no such line; packaging/copyright states the licence.
+# Data and documents carry no such line; debian/copyright states the licence.
 not_code=(':!:tests/fuzz/corpus/' ':!:*.md' ':!:*.svg' ':!:*.json' ':!:LICENSE' ':!:.gitignore'
-  ':!:packaging/changelog' ':!:packaging/copyright' ':!:packaging/lintian-overrides')
+  ':!:debian/changelog' ':!:debian/control' ':!:debian/copyright' ':!:debian/source/'
+  ':!:debian/tests/' ':!:debian/*.lintian-overrides')
 unlicensed=$(git ls-files "${not_code[@]}" |
   while read -r file; do head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"; done)
 [ -z "$unlicensed" ] || { echo "no SPDX-License-Identifier line: $unlicensed"; exit 1; }
+
+echo "the packages of the tests: the test task's in needs.txt, debian/control's <!nocheck>"
+needs=$(awk '!/^#/ && $2 ~ /(^|,)test(,|$)/ { print $1 }' scripts/needs.txt | sort)
+build_depends=$(sed -n 's/^ *\([^ ]*\) <!nocheck>,$/\1/p' debian/control | sort)
+[ "$needs" = "$build_depends" ] || { diff <(echo "$needs") <(echo "$build_depends"); exit 1; }
 
 echo "shellcheck"
 shellcheck -x .ci/run scripts/*.sh tests/*.sh tests/fuzz/*.sh bench/*.sh completion/bash/fifocap
