@@ -17,8 +17,10 @@
 #      one signed by another key; from the release's, the README's commands
 #      install fifocap, which gives a FIFO's pipe 1 MiB; a release at a
 #      higher version, published in its place, comes with the README's
-#      upgrade; the README's removal leaves no file behind; and autopkgtest
-#      passes on the amd64 package and the source package.
+#      upgrade; the README's removal leaves no file behind; the source
+#      tarball builds and installs with only what the build task needs, and
+#      configure names the tests it turns off for want of their tools; and
+#      autopkgtest passes on the amd64 package and the source package.
 # Usage: scripts/check_release.sh   (as root)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -75,9 +77,7 @@ while read -r arch runner; do
 done < <(grep -v '^#' scripts/architectures | sed 1d)
 
 echo "== the README's commands for a tarball, in the release folder"
-# Every sh block of the README's tarball section, in order, in one shell.
-commands=$(awk '/^#+ / { in_section = /^### From a release.s tarball$/ } in_section && /^```sh$/ { keep = 1; next }
-  keep && /^```$/ { keep = 0 } keep' README.md)
+commands=$(readme_block 'SHA256SUMS|tar -xzf')
 [ -n "$commands" ] || { echo "the README has no commands for a tarball"; exit 1; }
 printf '%s\n' "$commands"
 mkdir "$work/home"
@@ -90,19 +90,17 @@ unshare --mount --propagation private bash -ec "mount -t tmpfs tmpfs /usr/local
   { cat "$work/readme.log"; echo "not every install reported a pipe of 1 MiB"; exit 1; }
 
 echo "== a fresh Debian 13 root: APT and the README, then autopkgtest"
-# Copies of the repository that APT must refuse.
-cp -r "$release/repository" "$work/altered"
-packages=$work/altered/dists/stable/main/binary-amd64/Packages
-sed -i '0,/^Maintainer: fifocap/s//Maintainer: Fifocap/' "$packages"
-gzip -9nkf "$packages"
-cp -r "$release/repository" "$work/other-key"
-(cd "$work/other-key/dists/stable" && gpg --batch --yes --local-user other@fifocap.invalid --clearsign \
+# The published repository, the one to publish in its place, and copies that
+# APT must refuse: one with a byte changed, one signed by another key.
+srv=$work/srv
+mkdir "$srv"
+cp -r "$work/newer/repository" "$srv/newer"
+for copy in published altered other-key; do cp -r "$release/repository" "$srv/$copy"; done
+sed -i '0,/^Maintainer: fifocap/s//Maintainer: Fifocap/' "$srv/altered/dists/stable/main/binary-amd64/Packages"
+gzip -9nkf "$srv/altered/dists/stable/main/binary-amd64/Packages"
+(cd "$srv/other-key/dists/stable" && gpg --batch --yes --local-user other@fifocap.invalid --clearsign \
   --output InRelease Release && gpg --batch --yes --local-user other@fifocap.invalid --armor \
   --detach-sign --output Release.gpg Release)
-mkdir "$work/srv"
-mv "$work/altered" "$work/other-key" "$work/srv/"
-cp -r "$release/repository" "$work/srv/published"
-cp -r "$work/newer/repository" "$work/srv/newer"
 
 # Runs in the root, as root (the README's sudo left out), with the README's
 # blocks that install, upgrade and remove.
@@ -130,15 +128,33 @@ walk() {
   yes | bash -ec "$removal" >/tmp/log 2>&1 || { cat /tmp/log; return 1; }
   [ "$before" = "$(files)" ] || { diff <(echo "$before") <(files); echo "the removal left these"; return 1; }
 }
-{ declare -f walk; printf 'walk %q %q %q\n' "$(readme_block 'apt-get install fifocap')" \
-  "$(readme_block 'apt-get upgrade')" "$(readme_block 'apt-get purge')"; } >"$work/srv/walk.sh"
+# Then the source tarball builds and installs with only the BUILD packages,
+# and configure names each of the TEST packages as missing.
+build_with_only() {
+  local build=$1 test=$2 package
+  # shellcheck disable=SC2086 # a list of packages
+  apt-get -qq install -y --no-install-recommends $build >/dev/null
+  tar -xzf /srv/fifocap-*.tar.gz -C /tmp && cd /tmp/fifocap-*
+  cmake --preset default >/tmp/log && cmake --build --preset default >/dev/null && cmake --install build >/dev/null
+  for package in $test; do
+    grep -q "no $package on this machine" /tmp/log || { cat /tmp/log; echo "configure did not say that $package is missing"; return 1; }
+  done
+  ! fifocap >/dev/null || return 1
+  echo "built and installed with only $build, and told of the tests turned off"
+}
+cp "$release/fifocap-$version.tar.gz" "$srv/"
+{ declare -f walk build_with_only
+  printf 'walk %q %q %q\n' "$(readme_block 'apt-get install fifocap')" "$(readme_block 'apt-get upgrade')" \
+    "$(readme_block 'apt-get purge')"
+  printf 'build_with_only %q %q\n' "$(scripts/install_needs.sh --list build)" \
+    "$(awk '!/^#/ && $2 ~ /(^|,)test(,|$)/ { print $1 }' scripts/needs.txt)"; } >"$srv/walk.sh"
 apt_options=()
 for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
   option=$(apt-config dump "$key")
   [ -z "$option" ] || apt_options+=(--aptopt="$option")
 done
 mmdebstrap --quiet --mode=unshare --variant=minbase "${apt_options[@]}" \
-  --customize-hook="cp -r '$work/srv/.' \"\$1/srv/\" && chroot \"\$1\" bash -e /srv/walk.sh" \
+  --customize-hook="cp -r '$srv/.' \"\$1/srv/\" && chroot \"\$1\" bash -e /srv/walk.sh" \
   --customize-hook="autopkgtest --quiet --summary-file='$work/autopkgtest' '$release/fifocap_${version}_amd64.deb' \
     '$release/fifocap_$version.dsc' -- chroot \"\$1\" >'$work/autopkgtest.log' 2>&1 || { cat '$work/autopkgtest.log'; exit 1; }" \
   trixie /dev/null

@@ -54,7 +54,6 @@ while read -r package tasks kind what; do
       for pattern in $what; do compgen -G "$pattern" >/dev/null || present=""; done
       [ -n "$present" ] && continue
       ;;
-    package) [ "$(dpkg-query -W -f '${db:Status-Status}' "$what" 2>/dev/null)" = installed ] && continue ;;
     esac
   fi
   [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
@@ -65,18 +64,13 @@ if [ -n "$list_only" ]; then
 fi
 [ ${#missing[@]} -gt 0 ] || exit 0
 
-install="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+install="  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 cannot=""
 if ! command -v apt-get >/dev/null; then
-  {
-    echo "fifocap needs these Debian packages, which are not installed: ${missing[*]}"
-    echo "This system has no apt-get, so install their equivalents with its own package manager:"
-    echo "a C++ compiler, CMake and make to build; the others for the tests and checks."
-    echo "Then run the command again; it stopped before building anything."
-  } >&2
-  exit 1
+  cannot="This system has no apt-get: install their equivalents with its own package manager,"
+  install="  a C++ compiler, CMake and make to build; the others for the tests and checks."
 elif [ ${#as_root[@]} -gt 0 ] && ! command -v sudo >/dev/null; then
   cannot="This user is not root and has no sudo. As root, run:"
 elif [ ${#as_root[@]} -gt 0 ] && ! refusal=$(sudo -n true 2>&1); then
@@ -87,12 +81,8 @@ elif [ ${#as_root[@]} -gt 0 ] && ! refusal=$(sudo -n true 2>&1); then
   fi
 fi
 if [ -n "$cannot" ]; then
-  {
-    echo "fifocap needs these packages, which are not installed: ${missing[*]}"
-    echo "$cannot"
-    echo "  $install"
-    echo "Then run the command again; it stopped before building anything."
-  } >&2
+  printf '%s\n' "fifocap needs these packages, which are not installed: ${missing[*]}" "$cannot" \
+    "$install" "Then run the command again; it stopped before building anything." >&2
   exit 1
 fi
 

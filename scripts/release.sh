@@ -1,33 +1,23 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Makes a release of the last commit, at the version of the latest
-# changelog entry, into the empty folder OUT, signed with the OpenPGP key KEY:
-#   fifocap-VERSION.tar.gz        the source, which builds without git
-#   fifocap_VERSION.dsc, .tar.xz  the same as a Debian source package
-#   fifocap_VERSION_ARCH.deb      for each architecture of scripts/architectures,
-#                                 built from the source package by dpkg-buildpackage
-#                                 (the native build runs the test suite), and its
-#                                 -dbgsym package
-#   fifocap-VERSION-ARCH.tar.gz   the package's binary, with the files that
-#                                 `cmake --install` lays out under a prefix
-#   SHA256SUMS, SHA256SUMS.asc    the checksums of all of them, signed
-#   repository/                   an APT repository of the packages (suite
-#                                 stable, component main), signed, with the key
-#                                 in fifocap.asc: to publish the release, copy it
-#                                 in place of the last one
-# Everything but the signatures has the same bytes wherever, whenever and
-# under whatever umask it is made.
+# Makes a release of the last commit, at the version of the latest changelog
+# entry, into the empty folder OUT, signed with the OpenPGP key KEY: the source
+# tarball and the Debian source package; for each architecture of
+# scripts/architectures, the packages that dpkg-buildpackage builds from the
+# source package (the native build runs the tests) and a tarball of the same
+# files, laid out as `cmake --install` lays them out; SHA256SUMS of them all,
+# signed; and repository/, an APT repository of the packages, signed, to
+# publish in place of the last one. But for the signatures, every byte is the
+# same wherever, whenever and under whatever umask it is made.
 # Usage: scripts/release.sh OUT KEY   (JOBS, default 2: builds at a time)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -eq 2 ] || { echo "usage: $0 OUT KEY" >&2; exit 2; }
 out=$(realpath -m "$1") key=$2
-"$top/scripts/install_needs.sh" release
+"$top/scripts/install_needs.sh" release test
 cd "$top"
-if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
-  echo "the tree has changes that are not committed; a release is made of a commit"
-  exit 1
-fi
+[ -z "$(git status --porcelain --untracked-files=no)" ] ||
+  { echo "the tree has changes that are not committed; a release is made of a commit"; exit 1; }
 mkdir -p "$out"
 [ -z "$(ls -A "$out")" ] || { echo "$out is not empty"; exit 1; }
 version=$(dpkg-parsechangelog -SVersion)
