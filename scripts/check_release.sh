@@ -2,25 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Makes releases of the last commit as scripts/release.sh makes them, signed
 # with a throwaway OpenPGP key, and checks them as Debian's tools and users
-# meet them:
-#   1. a second release, from a clone in another folder, made later and
-#      under umask 002, has the same bytes, the signatures aside;
-#   2. lintian --pedantic finds nothing, overrides aside, in any package or
-#      in the source package: among the rest, that each binary is static,
-#      stripped and of its package's architecture;
-#   3. each architecture's binary, from its tarball, passes the tests of the
-#      binary, run as scripts/architectures says;
-#   4. in the release folder, the README's commands for a tarball run as
-#      written, into a private /usr/local and a scratch home's ~/.local;
-#   5. in a fresh Debian 13 root, as root: APT installs nothing from a copy
-#      of the repository with one byte changed in a Packages file, nor from
-#      one signed by another key; from the release's, the README's commands
-#      install fifocap, which gives a FIFO's pipe 1 MiB; a release at a
-#      higher version, published in its place, comes with the README's
-#      upgrade; the README's removal leaves no file behind; the source
-#      tarball builds and installs with only what the build task needs, and
-#      configure names the tests it turns off for want of their tools; and
-#      autopkgtest passes on the amd64 package and the source package.
+# meet them, in the steps that the "==" lines name: on this machine, and in a
+# fresh Debian 13 root that mmdebstrap makes.
 # Usage: scripts/check_release.sh   (as root)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,7 +16,7 @@ version=$(dpkg-parsechangelog -SVersion)
 readme_block() { awk -v pattern="$1" -f tests/readme_blocks.awk README.md; }
 SECONDS=0
 
-echo "== two releases, in two folders, under umask 022 and 002, and one at a higher version"
+echo "== two releases, in two folders, under umask 022 and 002, the same but the signatures; one at a higher version"
 export GNUPGHOME=$work/gnupg
 mkdir -m 700 "$GNUPGHOME"
 for key in release other; do
@@ -64,7 +47,8 @@ diff -r -x SHA256SUMS.asc -x InRelease -x Release.gpg "$release" "$work/other-fo
   { echo "the two releases differ"; exit 1; }
 ls -l "$release"
 
-echo "== lintian, on every package and on the source package"
+echo "== lintian --pedantic on every package and the source package: each binary static, stripped and of its"
+echo "   architecture, among the rest"
 lintian --display-level +pedantic --fail-on error,warning,info,pedantic "$release"/*.deb "$release"/*.dsc
 
 echo "== each architecture's binary, from its tarball: the tests of the binary"
@@ -89,7 +73,10 @@ unshare --mount --propagation private bash -ec "mount -t tmpfs tmpfs /usr/local
 [ "$(grep -c "^'/dev/stdin' fifo size: 1048576$" "$work/readme.log")" -eq 2 ] ||
   { cat "$work/readme.log"; echo "not every install reported a pipe of 1 MiB"; exit 1; }
 
-echo "== a fresh Debian 13 root: APT and the README, then autopkgtest"
+echo "== a fresh Debian 13 root, as root: APT refuses a repository with a byte changed, and one signed"
+echo "   by another key; the README's install (fifocap sizes a FIFO), upgrade to a release published"
+echo "   in place of the last, and removal (no file left); the source tarball built with only the"
+echo "   build task's packages (configure names the tests it turns off); autopkgtest"
 # The published repository, the one to publish in its place, and copies that
 # APT must refuse: one with a byte changed, one signed by another key.
 srv=$work/srv

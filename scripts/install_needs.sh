@@ -1,13 +1,11 @@
 #!/bin/bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages that the given tasks need and this machine
-# lacks, as scripts/needs.txt lists them: it says what it will install, then
-# runs one apt-get update and one apt-get install, through sudo when not
-# root. Where it cannot install (not root and no sudo, or no apt-get), it
-# prints what would, and fails, so the caller stops before it builds
-# anything.
-# Usage: scripts/install_needs.sh TASK...   (the tasks of needs.txt, or ci for all)
-#        scripts/install_needs.sh --list TASK...   prints the packages, installed or not
+# Installs the Debian packages of scripts/needs.txt that the given tasks need
+# and this machine lacks, after a line that names them, through sudo when not
+# root. Where it cannot install, it prints what would, and fails, so that the
+# caller stops before it builds anything.
+# Usage: scripts/install_needs.sh [--list] TASK...   (tasks of needs.txt, or ci
+#        for all; --list prints the packages, installed or not)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
