@@ -75,7 +75,7 @@ step() {
   run "$1" "$2" "$block"
 }
 # The suite's count and its list of the tests that did not run.
-summary() { sed -n '/^[0-9]* tests: /,$p' "$log"; }
+summary() { sed -n '/% tests passed/p; /^Why they did not run:/,$p' "$log"; }
 installed() { as_root sh -c "$1 >/dev/null; [ \$? -eq 1 ]" || fail "no working $1" "$log"; }
 gone() { [ ! -e "$root$1" ] || fail "$1 is still there" "$log"; }
 # Each shell completes the installed fifocap for USER, as they set it up.

@@ -57,7 +57,7 @@ while read -r arch runner; do
   [ "$runner" != none ] || runner=""
   FIFOCAP_TEST_BINARY=$work/fifocap-$version-$arch/bin/fifocap FIFOCAP_TEST_LAUNCHER=$runner \
     scripts/test.sh installed >"$work/$arch.log" 2>&1 || { cat "$work/$arch.log"; echo "$arch: the tests failed"; exit 1; }
-  echo "$arch, run by ${runner:-this machine}: $(grep -E '^[0-9]+ tests: ' "$work/$arch.log")"
+  echo "$arch, run by ${runner:-this machine}: $(grep '% tests passed' "$work/$arch.log")"
 done < <(grep -v '^#' scripts/architectures | sed 1d)
 
 echo "== the README's commands for a tarball, in the release folder"

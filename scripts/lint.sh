@@ -15,9 +15,7 @@ echo "licence"
 not_code=(':!:tests/fuzz/corpus/' ':!:*.md' ':!:*.svg' ':!:*.json' ':!:LICENSE' ':!:.gitignore'
   ':!:debian/changelog' ':!:debian/control' ':!:debian/copyright' ':!:debian/source/'
   ':!:debian/tests/' ':!:debian/*.lintian-overrides')
-unlicensed=$(git ls-files "${not_code[@]}" |
-  while read -r file; do head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"; done)
-[ -z "$unlicensed" ] || { echo "no SPDX-License-Identifier line: $unlicensed"; exit 1; }
+! git grep -L 'SPDX-License-Identifier: MIT' -- "${not_code[@]}" || { echo "these have no SPDX line"; exit 1; }
 
 echo "the packages of the tests: the test task's in needs.txt, debian/control's <!nocheck>"
 needs=$(awk '!/^#/ && $2 ~ /(^|,)test(,|$)/ { print $1 }' scripts/needs.txt | sort)
