@@ -78,14 +78,6 @@ step() {
 summary() { sed -n '/% tests passed/p; /^Why they did not run:/,$p' "$log"; }
 installed() { as_root sh -c "$1 >/dev/null; [ \$? -eq 1 ]" || fail "no working $1" "$log"; }
 gone() { [ ! -e "$root$1" ] || fail "$1 is still there" "$log"; }
-# Each shell completes the installed fifocap for USER, as they set it up.
-completes() {
-  local user=$1 shell
-  for shell in "$top"/completion/*; do
-    as "$user" "/srv/tests/completion_test.sh $(basename "$shell") ~/fifocap login" >"$log" 2>&1 ||
-      fail "$(basename "$shell") does not complete fifocap for $user" "$log"
-  done
-}
 
 # Debian 13, its users logged in through PAM.
 trixie() {
@@ -138,7 +130,10 @@ trixie() {
   # tests. (The tilde is the README's text.)
   # shellcheck disable=SC2088
   run user "" "$(readme_block '~/[.](zshrc|profile)')"
-  completes user
+  for shell in "$top"/completion/*; do # each completes the installed fifocap, as the README set it up
+    as user "/srv/tests/completion_test.sh $(basename "$shell") ~/fifocap login" >"$log" 2>&1 ||
+      fail "$(basename "$shell") does not complete fifocap for the user" "$log"
+  done
   cmp "$manifest" "$work/manifest" || fail "the tests changed the manifest"
   local unwritable
   unwritable=$(find "$root/home/user/fifocap/build" ! -uid "$(as_root id -u user)")
@@ -154,9 +149,7 @@ bookworm() {
   SECONDS=0
   echo "== a minimal Debian 12 root, as root: the README's set-up block, as written, then the install and its removal"
   setup=$(readme_block 'git clone')
-  printf '%s\n' "$setup"
-  as_root bash -ec "cd && ${setup//URL/$repository}" >"$log" 2>&1 </dev/null ||
-    fail "the README's set-up block failed, exit status $?" "$log"
+  run root "" "${setup//URL/$repository}"
   grep -E '^(a writer|\$ fifocap|.* fifo size: )' "$log"
   summary
   step root fifocap 'sudo cmake --install'

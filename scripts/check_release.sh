@@ -22,14 +22,10 @@ mkdir -m 700 "$GNUPGHOME"
 for key in release other; do
   gpg --batch --quiet --passphrase '' --quick-gen-key "$key <$key@fifocap.invalid>" default sign 1d 2>/dev/null
 done
-# Makes a release of a clone, under umask MASK, into FOLDER, after COMMAND.
+# Makes a release into FOLDER of a clone, under umask MASK, after COMMAND.
 release() {
-  local mask=$1 folder=$2
-  shift 2
-  (umask "$mask" && git clone -q "$top" "$work/$folder.source" && cd "$work/$folder.source" && "$@" &&
-    scripts/release.sh "$work/$folder" release@fifocap.invalid) >"$work/$folder.log" 2>&1 ||
-    { cat "$work/$folder.log"; echo "the release in $folder failed"; return 1; }
-  rm -rf "$work/$folder.source"
+  (umask "$2" && git clone -q "$top" "$work/$1.git" && cd "$work/$1.git" && $3 &&
+    scripts/release.sh "$work/$1" release@fifocap.invalid) >"$work/$1.log" 2>&1 || { cat "$work/$1.log"; exit 1; }
 }
 # A changelog entry of the next version, committed.
 next_version() {
@@ -39,16 +35,15 @@ next_version() {
   mv "$work/changelog" debian/changelog
   git -c user.name=check -c user.email=check@fifocap.invalid commit -qam "fifocap $next"
 }
-release 022 release true
-release 002 other-folder true
-DEB_BUILD_OPTIONS=nocheck release 022 newer next_version
+release release 022 true
+release other-folder 002 true
+DEB_BUILD_OPTIONS=nocheck release newer 022 next_version
 release=$work/release
 diff -r -x SHA256SUMS.asc -x InRelease -x Release.gpg "$release" "$work/other-folder" ||
   { echo "the two releases differ"; exit 1; }
 ls -l "$release"
 
-echo "== lintian --pedantic on every package and the source package: each binary static, stripped and of its"
-echo "   architecture, among the rest"
+echo "== lintian --pedantic on every package and the source package (each binary static, stripped, of its arch)"
 lintian --display-level +pedantic --fail-on error,warning,info,pedantic "$release"/*.deb "$release"/*.dsc
 
 echo "== each architecture's binary, from its tarball: the tests of the binary"
@@ -62,7 +57,6 @@ done < <(grep -v '^#' scripts/architectures | sed 1d)
 
 echo "== the README's commands for a tarball, in the release folder"
 commands=$(readme_block 'SHA256SUMS|tar -xzf')
-[ -n "$commands" ] || { echo "the README has no commands for a tarball"; exit 1; }
 printf '%s\n' "$commands"
 mkdir "$work/home"
 # As root, without sudo, as the README says; /usr/local a private one.
@@ -73,10 +67,8 @@ unshare --mount --propagation private bash -ec "mount -t tmpfs tmpfs /usr/local
 [ "$(grep -c "^'/dev/stdin' fifo size: 1048576$" "$work/readme.log")" -eq 2 ] ||
   { cat "$work/readme.log"; echo "not every install reported a pipe of 1 MiB"; exit 1; }
 
-echo "== a fresh Debian 13 root, as root: APT refuses a repository with a byte changed, and one signed"
-echo "   by another key; the README's install (fifocap sizes a FIFO), upgrade to a release published"
-echo "   in place of the last, and removal (no file left); the source tarball built with only the"
-echo "   build task's packages (configure names the tests it turns off); autopkgtest"
+echo "== a fresh Debian 13 root, as root: APT refuses an altered repository, and one signed by another key; the"
+echo "   README's install, upgrade and removal; the source built with only the build task's packages; autopkgtest"
 # The published repository, the one to publish in its place, and copies that
 # APT must refuse: one with a byte changed, one signed by another key.
 srv=$work/srv
@@ -95,10 +87,8 @@ walk() {
   local install=${1//sudo /} upgrade=${2//sudo /} removal=${3//sudo /} repository before
   apt-get -qq update && apt-get -qq install -y curl >/dev/null # as the README asks
   for repository in altered other-key; do
-    if yes | bash -ec "${install//URL/file:///srv/$repository}" >/tmp/log 2>&1; then
-      cat /tmp/log; echo "APT installed from the $repository repository"; return 1
-    fi
-    ! dpkg -s fifocap >/dev/null 2>&1 || { echo "fifocap came from the $repository repository"; return 1; }
+    yes | bash -ec "${install//URL/file:///srv/$repository}" >/tmp/log 2>&1 || true
+    ! dpkg -s fifocap >/dev/null 2>&1 || { cat /tmp/log; echo "APT installed from the $repository repository"; return 1; }
     echo "refused, the $repository repository: $(grep -m1 -E '^(E|W): ' /tmp/log)"
     rm /etc/apt/sources.list.d/fifocap.sources /etc/apt/keyrings/fifocap.asc
   done

@@ -14,14 +14,7 @@ list_only=""
 [ $# -gt 0 ] || { echo "usage: $0 [--list] TASK... (see $here/needs.txt, or ci for all)" >&2; exit 2; }
 wanted=" build $* "
 # Whether a package for these comma-separated tasks is wanted.
-is_wanted() {
-  local task
-  [[ $wanted == *" ci "* ]] && return 0
-  for task in ${1//,/ }; do
-    [[ $wanted == *" $task "* ]] && return 0
-  done
-  return 1
-}
+is_wanted() { [[ $wanted =~ \ (ci|${1//,/|})\  ]]; }
 
 # Each line: a package, the tasks it is for, and how to tell it is there.
 needs() {
@@ -41,19 +34,18 @@ if [ -z "$list_only" ] && is_wanted release && ! command -v dpkg-architecture >/
   "$0" release-tools
 fi
 
+# Whether a package is there: its command on PATH, or all of its files.
+present() {
+  local kind=$1 pattern
+  shift
+  [ "$kind" = file ] || { command -v "$1" >/dev/null; return; }
+  for pattern in "$@"; do compgen -G "$pattern" >/dev/null || return 1; done
+}
 missing=()
 while read -r package tasks kind what; do
   is_wanted "$tasks" || continue
-  if [ -z "$list_only" ]; then
-    case $kind in
-    command) command -v "$what" >/dev/null && continue ;;
-    file)
-      present=1
-      for pattern in $what; do compgen -G "$pattern" >/dev/null || present=""; done
-      [ -n "$present" ] && continue
-      ;;
-    esac
-  fi
+  # shellcheck disable=SC2086 # the file patterns, each a word
+  [ -n "$list_only" ] || ! present "$kind" $what || continue
   [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
 done < <(needs)
 if [ -n "$list_only" ]; then

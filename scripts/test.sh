@@ -9,11 +9,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 preset=${1:-default}
-case $preset in
-fuzz) "$top/scripts/install_needs.sh" fuzz ;;
-*clang*) "$top/scripts/install_needs.sh" test fuzz ;; # clang and its runtimes
-*) "$top/scripts/install_needs.sh" test ;;
-esac
+# shellcheck disable=SC2046 # the fuzz task (clang and its runtimes), or none
+"$top/scripts/install_needs.sh" test $([[ $preset == @(fuzz|*clang*) ]] && echo fuzz)
 cd "$top"
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
