@@ -19,15 +19,11 @@ if [ "${1:-}" != --walk ]; then
   "$top/scripts/install_needs.sh" fresh
   work=$(mktemp -d /var/tmp/fifocap-fresh.XXXXXX)
   trap 'rm -rf "$work"' EXIT
-  # This machine's rules for how fresh Debian's archive must be.
-  apt_options=()
-  for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
-    option=$(apt-config dump "$key")
-    [ -z "$option" ] || apt_options+=(--aptopt="$option")
-  done
+  # This machine's rules for how fresh Debian's archive must be, if it has any.
+  aptopt=$(apt-config dump Acquire::Check-Valid-Until Acquire::Check-Date)
   SECONDS=0
   for suite in trixie bookworm; do
-    mmdebstrap --quiet --mode=unshare --variant=minbase --include=git "${apt_options[@]}" \
+    mmdebstrap --quiet --mode=unshare --variant=minbase --include=git ${aptopt:+"--aptopt=$aptopt"} \
       --customize-hook="unshare --mount '$0' --walk $suite \"\$1\" '$work'" "$suite" /dev/null \
       >"$work/$suite.log" 2>&1 &
   done

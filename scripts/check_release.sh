@@ -27,13 +27,10 @@ release() {
   (umask "$2" && git clone -q "$top" "$work/$1.git" && cd "$work/$1.git" && $3 &&
     scripts/release.sh "$work/$1" release@fifocap.invalid) >"$work/$1.log" 2>&1 || { cat "$work/$1.log"; exit 1; }
 }
-# A changelog entry of the next version, committed.
+# A changelog entry of the next version, by dch, committed.
 next_version() {
-  local next=${version%.*}.$((${version##*.} + 1))
-  printf 'fifocap (%s) unstable; urgency=medium\n\n  * A release to upgrade to.\n\n -- %s  %s\n\n' \
-    "$next" "$(dpkg-parsechangelog -SMaintainer)" "$(date -R)" | cat - debian/changelog >"$work/changelog"
-  mv "$work/changelog" debian/changelog
-  git -c user.name=check -c user.email=check@fifocap.invalid commit -qam "fifocap $next"
+  DEBEMAIL=$(dpkg-parsechangelog -SMaintainer) dch -v "${version%.*}.$((${version##*.} + 1))" -D unstable \
+    "A release to upgrade to." && git -c user.name=check -c user.email=check@fifocap.invalid commit -qam next
 }
 release release 022 true
 release other-folder 002 true
@@ -125,12 +122,9 @@ cp "$release/fifocap-$version.tar.gz" "$srv/"
     "$(readme_block 'apt-get purge')"
   printf 'build_with_only %q %q\n' "$(scripts/install_needs.sh --list build)" \
     "$(awk '!/^#/ && $2 ~ /(^|,)test(,|$)/ { print $1 }' scripts/needs.txt)"; } >"$srv/walk.sh"
-apt_options=()
-for key in Acquire::Check-Valid-Until Acquire::Check-Date; do
-  option=$(apt-config dump "$key")
-  [ -z "$option" ] || apt_options+=(--aptopt="$option")
-done
-mmdebstrap --quiet --mode=unshare --variant=minbase "${apt_options[@]}" \
+# This machine's rules for how fresh Debian's archive must be, if it has any.
+aptopt=$(apt-config dump Acquire::Check-Valid-Until Acquire::Check-Date)
+mmdebstrap --quiet --mode=unshare --variant=minbase ${aptopt:+"--aptopt=$aptopt"} \
   --customize-hook="cp -r '$srv/.' \"\$1/srv/\" && chroot \"\$1\" bash -e /srv/walk.sh" \
   --customize-hook="autopkgtest --quiet --summary-file='$work/autopkgtest' '$release/fifocap_${version}_amd64.deb' \
     '$release/fifocap_$version.dsc' -- chroot \"\$1\" >'$work/autopkgtest.log' 2>&1 || { cat '$work/autopkgtest.log'; exit 1; }" \
