@@ -43,8 +43,10 @@ ls -l "$release"
 echo "== lintian --pedantic on every package and the source package (each binary static, stripped, of its arch)"
 lintian --display-level +pedantic --fail-on error,warning,info,pedantic "$release"/*.deb "$release"/*.dsc
 
-echo "== each architecture's binary, from its tarball: the tests of the binary"
+echo "== each architecture: its package in the repository's index; its tarball's binary, the tests of the binary"
 while read -r arch runner; do
+  grep -qx "Filename: pool/main/fifocap_${version}_$arch.deb" \
+    "$release/repository/dists/stable/main/binary-$arch/Packages" || { echo "$arch: not in the repository"; exit 1; }
   tar -xzf "$release/fifocap-$version-$arch.tar.gz" -C "$work"
   [ "$runner" != none ] || runner=""
   FIFOCAP_TEST_BINARY=$work/fifocap-$version-$arch/bin/fifocap FIFOCAP_TEST_LAUNCHER=$runner \
