@@ -25,6 +25,9 @@ version=$(dpkg-parsechangelog -SVersion)
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -STimestamp)
 export SOURCE_DATE_EPOCH
 architectures=$(grep -v '^#' scripts/architectures | sed 1d | cut -d' ' -f1)
+# The packages are built with dpkg-buildflags' flags, which the caller's
+# would replace; DEB_CFLAGS_APPEND and the like add to them.
+unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
