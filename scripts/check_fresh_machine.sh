@@ -12,7 +12,6 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 repository=/srv/fifocap.git # the README's URL
-path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
 if [ "${1:-}" != --walk ]; then
   [ "$(id -u)" -eq 0 ] || { echo "the fresh-machine check makes root file systems: run it as root"; exit 1; }
@@ -45,7 +44,7 @@ mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
 git clone -q --bare "$top" "$root$repository"
 git config --file "$root/etc/gitconfig" --add safe.directory "$repository"
 echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
-as_root() { chroot "$root" env -i HOME=/root PATH="$path" "$@"; }
+as_root() { chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"; }
 # Runs COMMANDS as USER, logged in through PAM as a login shell, in a
 # session of its own: with no terminal, as CI and scripts run.
 as() { chroot "$root" setsid -w su -l "$1" -c "$2"; }

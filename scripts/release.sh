@@ -25,9 +25,7 @@ version=$(dpkg-parsechangelog -SVersion)
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -STimestamp)
 export SOURCE_DATE_EPOCH
 architectures=$(grep -v '^#' scripts/architectures | sed 1d | cut -d' ' -f1)
-# The packages are built with dpkg-buildflags' flags, which the caller's
-# would replace; DEB_CFLAGS_APPEND and the like add to them.
-unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS
+unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS # they would replace dpkg-buildflags'; DEB_*_APPEND add to them
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
