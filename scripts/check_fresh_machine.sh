@@ -17,7 +17,9 @@ if [ "${1:-}" != --walk ]; then
   [ "$(id -u)" -eq 0 ] || { echo "the fresh-machine check makes root file systems: run it as root"; exit 1; }
   "$top/scripts/install_needs.sh" fresh
   work=$(mktemp -d /var/tmp/fifocap-fresh.XXXXXX)
-  trap 'rm -rf "$work"' EXIT
+  # However the check ends, each mmdebstrap ends, taking its root with it.
+  trap 'kill $(jobs -p) 2>/dev/null || true; wait; rm -rf "$work"' EXIT
+  trap 'exit 1' HUP INT TERM
   # This machine's rules for how fresh Debian's archive must be, if it has any.
   aptopt=$(apt-config dump Acquire::Check-Valid-Until Acquire::Check-Date)
   SECONDS=0
